@@ -1,0 +1,108 @@
+#include <platform/graphics/Canvas.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+namespace Platform {
+
+namespace {
+
+constexpr TRect Everything{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+
+int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
+
+} // namespace
+
+TRect OrderedRect(int x1, int y1, int x2, int y2) {
+  return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
+
+TRect TCanvas::ClipRect() const {
+  return {ClampToInt(std::int64_t{FDeviceClip.Left} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Top} - FOrigin.Y),
+          ClampToInt(std::int64_t{FDeviceClip.Right} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Bottom} - FOrigin.Y)};
+}
+
+TDrawState TCanvas::State() const {
+  return {{FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()}, {FBrush.Color(), FBrush.Style()}, FOrigin, FDeviceClip};
+}
+
+void TCanvas::MoveTo(int x, int y) {
+  FPenPos = {x, y};
+  FDashPhase = 0;
+}
+
+void TCanvas::LineTo(int x, int y) {
+  const TPoint from = FPenPos;
+  FPenPos = {x, y};
+  if (FDevice && FPen.Style() != psClear)
+    FDevice->Line(State(), from, FPenPos, FDashPhase);
+}
+
+void TCanvas::Polyline(std::span<const TPoint> points) {
+  if (points.empty())
+    return;
+  FDashPhase = 0;
+  FPenPos = points.back();
+  if (FDevice && FPen.Style() != psClear && points.size() > 1)
+    FDevice->Polyline(State(), points, FDashPhase);
+}
+
+void TCanvas::Polygon(std::span<const TPoint> points) {
+  if (points.empty() || !FDevice)
+    return;
+  if (FPen.Style() == psClear && FBrush.Style() == bsClear)
+    return;
+  FDevice->Polygon(State(), points);
+}
+
+void TCanvas::Polygon(const TPoint *points, int lastIndex) {
+  if (points && lastIndex >= 0)
+    Polygon(std::span<const TPoint>(points, static_cast<std::size_t>(lastIndex) + 1));
+}
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  if (!FDevice || (FPen.Style() == psClear && FBrush.Style() == bsClear))
+    return;
+  FDevice->Rectangle(State(), OrderedRect(x1, y1, x2, y2));
+}
+
+void TCanvas::FillRect(const TRect &rect) {
+  if (FDevice && FBrush.Style() != bsClear && !rect.IsEmpty())
+    FDevice->FillRect(State(), rect);
+}
+
+void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+  if (!FDevice || (FPen.Style() == psClear && FBrush.Style() == bsClear))
+    return;
+  FDevice->Ellipse(State(), OrderedRect(x1, y1, x2, y2));
+}
+
+void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  if (FDevice && FPen.Style() != psClear)
+    FDevice->Arc(State(), OrderedRect(x1, y1, x2, y2), {x3, y3}, {x4, y4});
+}
+
+TColor TCanvas::Pixels(int x, int y) const { return FDevice ? FDevice->GetPixel(State(), {x, y}) : -1; }
+
+void TCanvas::SetPixels(int x, int y, TColor color) {
+  if (FDevice)
+    FDevice->SetPixel(State(), {x, y}, color);
+}
+
+void TCanvas::Draw(int x, int y, const TGraphic &graphic) {
+  if (graphic.Empty())
+    return;
+  const std::int64_t right = std::int64_t{x} + graphic.Width(), bottom = std::int64_t{y} + graphic.Height();
+  graphic.Draw(*this, {x, y, ClampToInt(right), ClampToInt(bottom)});
+}
+
+void TCanvas::StretchDraw(const TRect &rect, const TGraphic &graphic) {
+  const TRect box = OrderedRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  if (!graphic.Empty() && !box.IsEmpty())
+    graphic.Draw(*this, box);
+}
+
+} // namespace Platform

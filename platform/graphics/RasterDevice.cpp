@@ -1,0 +1,126 @@
+#include <platform/graphics/RasterDevice.h>
+
+#include <algorithm>
+#include <optional>
+#include <platform/graphics/raster/RasterOps.h>
+
+namespace Platform {
+
+using namespace Raster;
+
+namespace {
+
+// The state's clip intersected with the surface, or nothing when they do not meet.
+std::optional<TClip> ClipOf(const TRasterSurface &surface, const TDrawState &state) {
+  if (surface.IsEmpty())
+    return std::nullopt;
+  const TClip c{std::max(state.Clip.Left, 0), std::max(state.Clip.Top, 0), std::min(state.Clip.Right, surface.Width),
+                std::min(state.Clip.Bottom, surface.Height)};
+  if (c.Left >= c.Right || c.Top >= c.Bottom)
+    return std::nullopt;
+  return c;
+}
+
+TStroke StrokeOf(const TPenState &pen) { return {MakeRop(pen.Mode, ColorToPixel(pen.Color)), pen.Style, pen.Width}; }
+
+// Figures are filled under the pen's raster operation, as the platform does; FillRect is not.
+TFill FillOf(const TDrawState &state, TPenMode mode) {
+  return {MakeRop(mode, ColorToPixel(state.Brush.Color)), HatchPattern(state.Brush.Style)};
+}
+
+TPoint64 Shifted(TPoint p, TPoint origin) { return {i64{p.X} + origin.X, i64{p.Y} + origin.Y}; }
+
+TBox64 Shifted(const TRect &r, TPoint origin) {
+  return {i64{r.Left} + origin.X, i64{r.Top} + origin.Y, i64{r.Right} + origin.X, i64{r.Bottom} + origin.Y};
+}
+
+// Optional outline and fill of a closed figure.
+struct TFigurePaint {
+  std::optional<TStroke> Pen;
+  std::optional<TFill> Fill;
+  const TStroke *PenPtr() const { return Pen ? &*Pen : nullptr; }
+  const TFill *FillPtr() const { return Fill ? &*Fill : nullptr; }
+};
+
+TFigurePaint FigurePaintOf(const TDrawState &state) {
+  TFigurePaint paint;
+  if (state.Pen.Style != psClear)
+    paint.Pen = StrokeOf(state.Pen);
+  if (state.Brush.Style != bsClear)
+    paint.Fill = FillOf(state, state.Pen.Mode);
+  return paint;
+}
+
+} // namespace
+
+void TRasterDevice::Line(const TDrawState &state, TPoint a, TPoint b, int &dashPhase) {
+  if (auto clip = ClipOf(FSurface, state))
+    StrokeLine(FSurface, *clip, StrokeOf(state.Pen), Shifted(a, state.Origin), Shifted(b, state.Origin), dashPhase);
+}
+
+void TRasterDevice::Polyline(const TDrawState &state, std::span<const TPoint> points, int &dashPhase) {
+  if (auto clip = ClipOf(FSurface, state))
+    StrokePolyline(FSurface, *clip, StrokeOf(state.Pen), points, state.Origin, false, dashPhase);
+}
+
+void TRasterDevice::Polygon(const TDrawState &state, std::span<const TPoint> points) {
+  auto clip = ClipOf(FSurface, state);
+  if (!clip)
+    return;
+  const TFigurePaint paint = FigurePaintOf(state);
+  if (paint.Fill)
+    FillPolygon(FSurface, *clip, *paint.Fill, points, state.Origin);
+  if (paint.Pen) {
+    int dashPhase = 0;
+    StrokePolyline(FSurface, *clip, *paint.Pen, points, state.Origin, true, dashPhase);
+  }
+}
+
+void TRasterDevice::Rectangle(const TDrawState &state, const TRect &box) {
+  if (auto clip = ClipOf(FSurface, state)) {
+    const TFigurePaint paint = FigurePaintOf(state);
+    DrawRectangle(FSurface, *clip, Shifted(box, state.Origin), paint.PenPtr(), paint.FillPtr());
+  }
+}
+
+void TRasterDevice::FillRect(const TDrawState &state, const TRect &rect) {
+  if (auto clip = ClipOf(FSurface, state)) {
+    const TFill fill = FillOf(state, pmCopy);
+    DrawRectangle(FSurface, *clip, Shifted(rect, state.Origin), nullptr, &fill);
+  }
+}
+
+void TRasterDevice::Ellipse(const TDrawState &state, const TRect &box) {
+  if (auto clip = ClipOf(FSurface, state)) {
+    const TFigurePaint paint = FigurePaintOf(state);
+    DrawEllipse(FSurface, *clip, Shifted(box, state.Origin), paint.PenPtr(), paint.FillPtr());
+  }
+}
+
+void TRasterDevice::Arc(const TDrawState &state, const TRect &box, TPoint start, TPoint end) {
+  if (auto clip = ClipOf(FSurface, state))
+    DrawArc(FSurface, *clip, Shifted(box, state.Origin), Shifted(start, state.Origin), Shifted(end, state.Origin),
+            StrokeOf(state.Pen));
+}
+
+void TRasterDevice::SetPixel(const TDrawState &state, TPoint p, TColor color) {
+  auto clip = ClipOf(FSurface, state);
+  const TPoint64 d = Shifted(p, state.Origin);
+  if (clip && d.X >= clip->Left && d.X < clip->Right && d.Y >= clip->Top && d.Y < clip->Bottom)
+    FSurface.Row(static_cast<int>(d.Y))[d.X] = ColorToPixel(color);
+}
+
+TColor TRasterDevice::GetPixel(const TDrawState &state, TPoint p) const {
+  auto clip = ClipOf(FSurface, state);
+  const TPoint64 d = Shifted(p, state.Origin);
+  if (clip && d.X >= clip->Left && d.X < clip->Right && d.Y >= clip->Top && d.Y < clip->Bottom)
+    return PixelToColor(FSurface.Row(static_cast<int>(d.Y))[d.X]);
+  return -1;
+}
+
+void TRasterDevice::DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) {
+  if (auto clip = ClipOf(FSurface, state))
+    BlitImage(FSurface, *clip, Shifted(dest, state.Origin), image);
+}
+
+} // namespace Platform

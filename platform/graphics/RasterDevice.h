@@ -1,0 +1,36 @@
+#pragma once
+
+#include <platform/graphics/Device.h>
+#include <platform/graphics/RasterSurface.h>
+
+namespace Platform {
+
+// The aliased, pixel-exact backend on a 32-bit surface: the screen, every bitmap and every
+// form's framebuffer. The surface's owner keeps it alive and hands in a new view after a resize.
+class TRasterDevice : public TDevice {
+public:
+  explicit TRasterDevice(const TRasterSurface &surface = {}, int pixelsPerInch = 96)
+      : FSurface(surface), FPixelsPerInch(pixelsPerInch) {}
+
+  const TRasterSurface &Surface() const { return FSurface; }
+  void SetSurface(const TRasterSurface &surface) { FSurface = surface; }
+  int PixelsPerInch() const override { return FPixelsPerInch; }
+  void SetPixelsPerInch(int value) { FPixelsPerInch = value; }
+
+  void Line(const TDrawState &state, TPoint a, TPoint b, int &dashPhase) override;
+  void Polyline(const TDrawState &state, std::span<const TPoint> points, int &dashPhase) override;
+  void Polygon(const TDrawState &state, std::span<const TPoint> points) override;
+  void Rectangle(const TDrawState &state, const TRect &box) override;
+  void FillRect(const TDrawState &state, const TRect &rect) override;
+  void Ellipse(const TDrawState &state, const TRect &box) override;
+  void Arc(const TDrawState &state, const TRect &box, TPoint start, TPoint end) override;
+  void SetPixel(const TDrawState &state, TPoint p, TColor color) override;
+  TColor GetPixel(const TDrawState &state, TPoint p) const override;
+  void DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) override;
+
+private:
+  TRasterSurface FSurface;
+  int FPixelsPerInch;
+};
+
+} // namespace Platform

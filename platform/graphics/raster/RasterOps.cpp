@@ -1,0 +1,88 @@
+#include <platform/graphics/raster/RasterOps.h>
+
+#include <algorithm>
+
+namespace Platform::Raster {
+
+namespace {
+
+constexpr std::uint32_t RgbMask = 0x00FFFFFF;
+
+// The result of the mode for a destination of all zeros and of all ones, bit by bit.
+std::uint32_t ModeResult(TPenMode mode, std::uint32_t d, std::uint32_t p) {
+  switch (mode) {
+  case pmBlack: return 0;
+  case pmWhite: return ~0u;
+  case pmNop: return d;
+  case pmNot: return ~d;
+  case pmCopy: return p;
+  case pmNotCopy: return ~p;
+  case pmMergePenNot: return p | ~d;
+  case pmMaskPenNot: return p & ~d;
+  case pmMergeNotPen: return ~p | d;
+  case pmMaskNotPen: return ~p & d;
+  case pmMerge: return p | d;
+  case pmNotMerge: return ~(p | d);
+  case pmMask: return p & d;
+  case pmNotMask: return ~(p & d);
+  case pmXor: return p ^ d;
+  case pmNotXor: return ~(p ^ d);
+  }
+  return d;
+}
+
+// 8x8 hatch patterns, one byte per row, bit x set where the line is.
+constexpr std::uint8_t HorizontalHatch[8] = {0, 0, 0, 0xFF, 0, 0, 0, 0};
+constexpr std::uint8_t VerticalHatch[8] = {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08};
+// Forward diagonal runs from the top left to the bottom right.
+constexpr std::uint8_t FDiagonalHatch[8] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80};
+constexpr std::uint8_t BDiagonalHatch[8] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
+constexpr std::uint8_t CrossHatch[8] = {0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08, 0x08};
+constexpr std::uint8_t DiagCrossHatch[8] = {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81};
+
+} // namespace
+
+TRop MakeRop(TPenMode mode, std::uint32_t penPixel) {
+  const std::uint32_t f0 = ModeResult(mode, 0, penPixel), f1 = ModeResult(mode, ~0u, penPixel);
+  return {(f0 ^ f1) & RgbMask, f0 & RgbMask};
+}
+
+const std::uint8_t *HatchPattern(TBrushStyle style) {
+  switch (style) {
+  case bsHorizontal: return HorizontalHatch;
+  case bsVertical: return VerticalHatch;
+  case bsFDiagonal: return FDiagonalHatch;
+  case bsBDiagonal: return BDiagonalHatch;
+  case bsCross: return CrossHatch;
+  case bsDiagCross: return DiagCrossHatch;
+  default: return nullptr;
+  }
+}
+
+void FillSpan(const TRasterSurface &surface, int y, int x0, int x1, const TFill &fill) {
+  std::uint32_t *row = surface.Row(y);
+  const TRop rop = fill.Rop;
+  if (fill.Hatch) {
+    const unsigned bits = fill.Hatch[y & 7];
+    for (int x = x0; x < x1; ++x)
+      if (bits & (1u << (x & 7)))
+        row[x] = rop.Apply(row[x]);
+  } else if (rop.IsCopy()) {
+    std::fill(row + x0, row + x1, rop.Xor);
+  } else {
+    for (int x = x0; x < x1; ++x)
+      row[x] = rop.Apply(row[x]);
+  }
+}
+
+TDashPattern DashPatternOf(TPenStyle style) {
+  switch (style) {
+  case psDash: return {{18, 6}, 2, 24};
+  case psDot: return {{3, 3}, 2, 6};
+  case psDashDot: return {{9, 6, 3, 6}, 4, 24};
+  case psDashDotDot: return {{9, 3, 3, 3, 3, 3}, 6, 24};
+  default: return {};
+  }
+}
+
+} // namespace Platform::Raster

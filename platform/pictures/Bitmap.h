@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+#include <platform/graphics/Canvas.h>
+#include <platform/graphics/Graphic.h>
+#include <platform/graphics/RasterDevice.h>
+
+namespace Platform {
+
+// An off-screen raster picture with its own canvas. New pixels are white; a resize keeps the
+// pixels the old and new sizes share. A zero-size bitmap is a valid, empty surface.
+class TBitmap : public TGraphic {
+public:
+  TBitmap();
+  TBitmap(int width, int height);
+  TBitmap(const TBitmap &) = delete;
+  TBitmap &operator=(const TBitmap &) = delete;
+
+  int Width() const override { return FSurface.Width; }
+  int Height() const override { return FSurface.Height; }
+  void SetWidth(int value) override { SetSize(value, FSurface.Height); }
+  void SetHeight(int value) override { SetSize(FSurface.Width, value); }
+  // Negative sizes count as 0; raises EOutOfMemory for a size beyond MaxPixels.
+  void SetSize(int width, int height);
+
+  TCanvas *Canvas() { return &FCanvas; }
+  const TRasterSurface &Surface() const { return FSurface; }
+  std::uint32_t *ScanLine(int y) { return FSurface.Row(y); }
+
+  // The copy of another bitmap's size and pixels (not its canvas state).
+  void Assign(const TBitmap &source);
+
+  // PNG files, 8-bit RGB; loading accepts any PNG libpng reads and drops alpha against white.
+  void SaveToPngFile(const std::string &fileName) const;
+  void LoadFromPngFile(const std::string &fileName);
+
+  // Largest pixel count a bitmap may hold (1 GiB of pixels): larger sizes come from corrupt
+  // input or arithmetic faults, not from drawings.
+  static constexpr std::int64_t MaxPixels = std::int64_t{1} << 28;
+
+protected:
+  void Draw(TCanvas &canvas, const TRect &rect) const override;
+
+private:
+  std::vector<std::uint32_t> FPixels;
+  TRasterSurface FSurface;
+  TRasterDevice FDevice;
+  TCanvas FCanvas;
+};
+
+} // namespace Platform

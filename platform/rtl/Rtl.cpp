@@ -1,0 +1,39 @@
+#include <platform/rtl/Rtl.h>
+
+#include <cmath>
+#include <limits>
+#include <sys/stat.h>
+
+namespace Platform {
+
+namespace {
+
+// 2^63 is exact in a double; anything at or beyond it does not fit.
+constexpr double Int64Limit = 9223372036854775808.0;
+
+std::int64_t Saturated(double integral) {
+  if (std::isnan(integral))
+    return 0;
+  if (integral >= Int64Limit)
+    return std::numeric_limits<std::int64_t>::max();
+  if (integral < -Int64Limit)
+    return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(integral);
+}
+
+} // namespace
+
+// nearbyint rounds in the current mode, which is round-half-even unless someone changed it;
+// the library never does.
+std::int64_t Round(double value) { return Saturated(std::nearbyint(value)); }
+
+std::int64_t Trunc(double value) { return Saturated(std::trunc(value)); }
+
+std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+
+bool FileExists(const std::string &fileName) {
+  struct stat info {};
+  return !fileName.empty() && ::stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+} // namespace Platform

@@ -125,11 +125,14 @@ const TGlyph &TGlyphStrike::Load(char32_t c) {
       std::uint8_t *out = FBits.data() + glyph.Offset;
       for (int y = 0; y < glyph.Height; ++y, out += glyph.Width) {
         const unsigned char *row = bitmap.buffer + std::ptrdiff_t{y} * bitmap.pitch;
-        if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+        if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+          std::memcpy(out, row, static_cast<std::size_t>(glyph.Width));
+        } else if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
           for (int x = 0; x < glyph.Width; ++x)
             out[x] = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
         } else {
-          std::memcpy(out, row, static_cast<std::size_t>(glyph.Width));
+          // Colour bitmaps (emoji faces) have no coverage to blend in the text colour.
+          std::memset(out, 0, static_cast<std::size_t>(glyph.Width));
         }
       }
     }

@@ -11,8 +11,13 @@ namespace Platform {
 using BOOL = int;
 using BYTE = std::uint8_t;
 using LONG = std::int32_t;
+// Some C libraries (libjpeg among them) define these as macros; theirs then stand.
+#ifndef FALSE
 constexpr BOOL FALSE = 0;
+#endif
+#ifndef TRUE
 constexpr BOOL TRUE = 1;
+#endif
 
 using HANDLE = void *;
 using HGDIOBJ = void *;

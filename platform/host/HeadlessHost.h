@@ -14,8 +14,8 @@ namespace Platform {
 //
 // Pointer input is given in form pixels (the form's top-left is (0, 0)); the pointer itself is
 // kept in screen pixels, so moving the form moves what lies under a still pointer.
-// While it exists the host is Application().Host(), which SetCursorPos goes through. The form
-// must outlive the host or be destroyed by itself; the host then does nothing.
+// While it exists the host is Application().Host(), which SetCursorPos goes through. If the
+// form is destroyed before the host, the host does nothing from then on.
 class THeadlessHost : public THost {
 public:
   explicit THeadlessHost(TForm &form);

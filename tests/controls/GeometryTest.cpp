@@ -173,3 +173,19 @@ TEST(Geometry, ParentsCannotLoopAndNestingIsBounded) {
   EXPECT_EQ(deepest->ClientToForm({0, 0}), (TPoint{10 + steps, 20 + steps}));
   EXPECT_EQ(deepest->VisibleFormRect(), (TRect{10 + steps, 20 + steps, 310, 320}));
 }
+
+TEST(Geometry, AFormOfNoSizeDrawsNothingAndATooLargeOneIsRefusedWhole) {
+  TForm form(nullptr);
+  auto *box = new TPaintBox(&form);
+  box->SetParent(&form);
+  form.SetBounds(3, 4, -5, 0);
+  EXPECT_EQ(form.Framebuffer().Width(), 0);
+  EXPECT_EQ(form.ProcessPaints(), 0);
+  EXPECT_EQ(form.ControlAt({0, 0}), nullptr);
+  box->Canvas()->FillRect({0, 0, 10, 10});
+  EXPECT_THROW(form.SetBounds(0, 0, 1 << 20, 1 << 20), EOutOfMemory);
+  EXPECT_EQ(form.BoundsRect(), (TRect{3, 4, 3, 4}));
+  form.SetBounds(0, 0, 20, 10);
+  EXPECT_EQ(form.ProcessPaints(), 2);
+  EXPECT_EQ(form.ControlAt({5, 5}), box);
+}

@@ -15,6 +15,7 @@
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
 #include <png.h>
+#include <sys/stat.h>
 
 namespace Platform {
 
@@ -117,7 +118,9 @@ class TPngFile {
 public:
   TPngFile(const std::string &fileName, bool writing) : FFileName(fileName), FWriting(writing) {
     Session.File = std::fopen(fileName.c_str(), writing ? "wb" : "rb");
-    FCreated = writing && Session.File;
+    // Only a regular file is ever removed after a failed save, never a device or a pipe.
+    struct stat info {};
+    FRemovable = writing && Session.File && ::fstat(::fileno(Session.File), &info) == 0 && S_ISREG(info.st_mode);
   }
   TPngFile(const TPngFile &) = delete;
   TPngFile &operator=(const TPngFile &) = delete;
@@ -126,7 +129,7 @@ public:
     if (Session.File)
       std::fclose(Session.File);
     // A save that failed part way leaves no truncated picture behind.
-    if (FWriting && !FCommitted && FCreated)
+    if (FRemovable && !FCommitted)
       std::remove(FFileName.c_str());
   }
 
@@ -148,7 +151,13 @@ public:
     return closed;
   }
 
-  [[noreturn]] void Fail() const { throw EInvalidGraphic(std::string("PNG: ") + Session.Message); }
+  // Raises what libpng reported: a file that cannot be read as a picture, or a failed write.
+  [[noreturn]] void Fail() const {
+    const std::string message = std::string("PNG: ") + Session.Message;
+    if (FWriting)
+      throw Exception(message);
+    throw EInvalidGraphic(message);
+  }
 
   TPngSession Session;
 
@@ -164,7 +173,7 @@ private:
 
   std::string FFileName;
   bool FWriting;
-  bool FCreated = false;
+  bool FRemovable = false;
   bool FCommitted = false;
 };
 

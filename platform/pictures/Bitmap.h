@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 #include <platform/graphics/Canvas.h>
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/RasterDevice.h>
+#include <string>
+#include <vector>
 
 namespace Platform {
 

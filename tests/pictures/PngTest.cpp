@@ -40,7 +40,7 @@ std::uint32_t BigEndian(const TBytes &bytes, std::size_t at) {
 
 // The formats our saver never writes, made with libpng itself: rows are given packed as the
 // file stores them.
-struct TPngSpec {
+struct TPngContent {
   int Width, Height, ColorType, BitDepth;
   bool Interlaced = false;
   std::vector<TBytes> Rows;
@@ -49,24 +49,25 @@ struct TPngSpec {
   const png_color_16 *KeyColor = nullptr;
 };
 
-bool WritePng(const std::string &path, const TPngSpec &spec) {
+bool WritePng(const std::string &path, const TPngContent &content) {
   std::FILE *file = std::fopen(path.c_str(), "wb");
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   std::vector<png_bytep> rows;
-  for (const TBytes &row : spec.Rows)
+  for (const TBytes &row : content.Rows)
     rows.push_back(const_cast<png_bytep>(row.data()));
   const bool written = [&] {
     if (setjmp(png_jmpbuf(png)))
       return false;
     png_init_io(png, file);
-    png_set_IHDR(png, info, spec.Width, spec.Height, spec.BitDepth, spec.ColorType,
-                 spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, content.Width, content.Height, content.BitDepth, content.ColorType,
+                 content.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.Palette.empty())
-      png_set_PLTE(png, info, spec.Palette.data(), static_cast<int>(spec.Palette.size()));
-    if (!spec.PaletteAlpha.empty() || spec.KeyColor)
-      png_set_tRNS(png, info, spec.PaletteAlpha.data(), static_cast<int>(spec.PaletteAlpha.size()), spec.KeyColor);
+    if (!content.Palette.empty())
+      png_set_PLTE(png, info, content.Palette.data(), static_cast<int>(content.Palette.size()));
+    if (!content.PaletteAlpha.empty() || content.KeyColor)
+      png_set_tRNS(png, info, content.PaletteAlpha.data(), static_cast<int>(content.PaletteAlpha.size()),
+                   content.KeyColor);
     png_set_rows(png, info, rows.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     return true;
@@ -112,13 +113,13 @@ protected:
     return ReadBytes(path);
   }
 
-  void ExpectLoads(const TPngSpec &spec, const std::vector<std::uint32_t> &expected) {
+  void ExpectLoads(const TPngContent &content, const std::vector<std::uint32_t> &expected) {
     const std::string path = Path("format.png");
-    ASSERT_TRUE(WritePng(path, spec));
+    ASSERT_TRUE(WritePng(path, content));
     TBitmap bitmap;
     bitmap.LoadFromPngFile(path);
-    ASSERT_EQ(bitmap.Width(), spec.Width);
-    ASSERT_EQ(bitmap.Height(), spec.Height);
+    ASSERT_EQ(bitmap.Width(), content.Width);
+    ASSERT_EQ(bitmap.Height(), content.Height);
     EXPECT_EQ(PixelsOf(bitmap), expected);
   }
 
@@ -185,10 +186,10 @@ TEST_F(Png, AlphaIsCompositedOnWhite) {
 }
 
 TEST_F(Png, InterlacedSixteenBitColour) {
-  TPngSpec spec{9, 9, PNG_COLOR_TYPE_RGB, 16, true, {}};
+  TPngContent content{9, 9, PNG_COLOR_TYPE_RGB, 16, true, {}};
   std::vector<std::uint32_t> expected;
   for (int y = 0; y < 9; ++y) {
-    TBytes &row = spec.Rows.emplace_back();
+    TBytes &row = content.Rows.emplace_back();
     for (int x = 0; x < 9; ++x) {
       const int r = (x * 20 + y * 7) & 0xFF, g = 255 - r, b = x * y;
       for (int sample : {r, g, b}) // 16-bit samples that scale exactly to the 8-bit value
@@ -196,7 +197,7 @@ TEST_F(Png, InterlacedSixteenBitColour) {
       expected.push_back(static_cast<std::uint32_t>(r << 16 | g << 8 | b));
     }
   }
-  ExpectLoads(spec, expected);
+  ExpectLoads(content, expected);
 }
 
 TEST_F(Png, EveryCorpusPngLoadsAtItsSize) {

@@ -53,8 +53,8 @@ void DrawScatter(TCanvas *canvas) {
     points[i].X = 12 + i * 0.55;
     points[i].Y = 6 + 3 * std::exp(-0.08 * i) * std::cos(0.6 * i);
   }
-  const pointType kinds[] = {pointType::square,        pointType::triangle,    pointType::circle,
-                             pointType::emptysquare,   pointType::emptytriangle, pointType::emptycircle,
+  const pointType kinds[] = {pointType::square,      pointType::triangle,      pointType::circle,
+                             pointType::emptysquare, pointType::emptytriangle, pointType::emptycircle,
                              pointType::crosspoint};
   TLineFormat format;
   format.NumPoints = 3;

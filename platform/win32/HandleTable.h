@@ -2,7 +2,8 @@
 
 // The table behind every GDI handle. A handle packs a slot index and the slot's generation, so a
 // handle to a deleted object no longer matches its slot and is refused. Used by the GDI calls
-// and by TCanvas; applications use the calls in GdiObjects.h and DeviceCaps.h.
+// and by TCanvas; applications use the calls in GdiObjects.h and DeviceCaps.h. Like every GDI
+// call here, user-interface thread only.
 
 #include <cstddef>
 #include <platform/win32/Win32Types.h>

@@ -237,6 +237,24 @@ TEST(CosmeticLine, ClippingNeverMovesAPixel) {
   }
 }
 
+TEST(CosmeticLine, EverySmallLineClipsExactly) {
+  // All lines between points of a small grid around a small clip: ties on the clip's edges, which
+  // random lines rarely hit, all occur here.
+  const TRect clip{2, 3, 7, 8};
+  const Raster::TClip c{clip.Left, clip.Top, clip.Right, clip.Bottom};
+  const TStroke pen{Raster::MakeRop(pmXor, White), psSolid, 1};
+  for (int ax = -2; ax < 12; ++ax)
+    for (int ay = -2; ay < 12; ++ay)
+      for (int bx = -2; bx < 12; ++bx)
+        for (int by = -2; by < 12; ++by) {
+          TSurface s(10, 10);
+          int phase = 0;
+          Raster::StrokeLine(s.View(), c, pen, {ax, ay}, {bx, by}, phase);
+          ASSERT_EQ(Changed(s, White), SetOf(ExpectedLine({ax, ay}, {bx, by}, clip)))
+              << ax << "," << ay << " - " << bx << "," << by;
+        }
+}
+
 TEST(CosmeticLine, HugeCoordinatesDrawOnlyTheVisiblePart) {
   struct TCase {
     TPoint64 A, B;

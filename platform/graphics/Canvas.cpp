@@ -33,13 +33,11 @@ TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
 
 TRect TCanvas::ClipRect() const {
   return {ClampToInt(std::int64_t{FDeviceClip.Left} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Top} - FOrigin.Y),
-          ClampToInt(std::int64_t{FDeviceClip.Right} - FOrigin.X),
-          ClampToInt(std::int64_t{FDeviceClip.Bottom} - FOrigin.Y)};
+          ClampToInt(std::int64_t{FDeviceClip.Right} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Bottom} - FOrigin.Y)};
 }
 
 TDrawState TCanvas::State() const {
-  return {
-      {FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()}, {FBrush.Color(), FBrush.Style()}, FOrigin, FDeviceClip};
+  return {{FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()}, {FBrush.Color(), FBrush.Style()}, FOrigin, FDeviceClip};
 }
 
 void TCanvas::MoveTo(int x, int y) {
@@ -50,13 +48,8 @@ void TCanvas::MoveTo(int x, int y) {
 void TCanvas::LineTo(int x, int y) {
   const TPoint from = FPenPos;
   SetPenPosition(FPenPos, x, y);
-  if (FDevice && FPen.Style() != psClear) {
-    const TDrawState state{{FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()},
-                           {FBrush.Color(), FBrush.Style()},
-                           FOrigin,
-                           FDeviceClip};
-    FDevice->Line(state, from, FPenPos, FDashPhase);
-  }
+  if (FDevice && FPen.Style() != psClear)
+    FDevice->Line(State(), from, FPenPos, FDashPhase);
 }
 
 void TCanvas::Polyline(std::span<const TPoint> points) {

@@ -91,7 +91,10 @@ const TDashMask &DashMaskOf(TPenStyle style) {
   }
 }
 
-bool IsDashed(TPenStyle style) { return DashPatternOf(style).Count > 0; }
+// The styles DashPatternOf gives a pattern, without the call.
+bool IsDashed(TPenStyle style) {
+  return style == psDash || style == psDot || style == psDashDot || style == psDashDotDot;
+}
 
 // Draws count steps of the walk; with Dashed, step i is drawn when position + i of the dash cycle
 // is. The loop has no branch but its own: the minor step follows the slope and the dash bits go
@@ -206,8 +209,41 @@ bool IsInside(const TClip &clip, TPoint64 p) {
   return p.X >= clip.Left && p.X < clip.Right && p.Y >= clip.Top && p.Y < clip.Bottom;
 }
 
-// Draws the cosmetic line a-b starting at position phase of the dash cycle; returns the phase after
-// it (kept in [0, PhaseModulus)).
+// The walk of a line whose ends are both inside the clip, and its number of steps. Every pixel lies
+// in the ends' bounding box, so inside the clip too: the walk starts at a with g(0) = 0 and
+// remainder c = steps - bias. The axes are chosen by masks: short lines go every which way, and a
+// mispredicted branch would cost about as much as drawing them.
+[[gnu::always_inline]] inline TWalk InsideWalk(const TRasterSurface &surface, TPoint64 a, TPoint64 b, i64 &steps) {
+  const i64 dx = b.X - a.X, dy = b.Y - a.Y;
+  const i64 adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const std::ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -surface.Stride : surface.Stride;
+  const i64 xMajor = -static_cast<i64>(adx >= ady); // all ones for an x-major line
+  const i64 small = (ady & xMajor) | (adx & ~xMajor), bias = ((dy < 0) & xMajor) | ((dx < 0) & ~xMajor);
+  steps = (adx & xMajor) | (ady & ~xMajor);
+  return {surface.Pixels,
+          static_cast<std::ptrdiff_t>(a.Y) * surface.Stride + a.X,
+          (sx & xMajor) | (sy & ~xMajor),
+          (sy & xMajor) | (sx & ~xMajor),
+          -steps - bias,
+          2 * small,
+          2 * steps};
+}
+
+// A line that may leave the clip, starting at position phase of the dash cycle; returns the phase
+// after it. The ends come as scalars, as for ClipLine.
+template <bool Copy, bool Dashed>
+[[gnu::noinline]] int ClippedLine(const TRasterSurface &surface, const TClip &clip, TRop rop, const TDashMask &dash,
+                                  i64 ax, i64 ay, i64 bx, i64 by, int phase) {
+  TWalk w;
+  i64 first, count;
+  const i64 steps = ClipLine(surface, clip, ax, ay, bx, by, w, first, count);
+  if (count > 0)
+    Walk<Copy, Dashed>(w, count, rop, dash, phase + first);
+  return static_cast<int>((phase + steps) % PhaseModulus);
+}
+
+// Draws the cosmetic line a-b starting at position phase of the dash cycle (in [0, PhaseModulus));
+// returns the phase after it.
 //
 // On a large surface most pixel stores miss the cache, and x86 commits stores in order. The common
 // case, both ends inside the clip, therefore keeps its state in registers: every spill to the stack
@@ -216,31 +252,11 @@ bool IsInside(const TClip &clip, TPoint64 p) {
 template <bool Copy, bool Dashed>
 [[gnu::always_inline]] inline int CosmeticLine(const TRasterSurface &surface, const TClip &clip, TRop rop,
                                                const TDashMask &dash, TPoint64 a, TPoint64 b, int phase) {
-  if (IsInside(clip, a) && IsInside(clip, b)) {
-    // Every pixel lies in the ends' bounding box, so inside the clip: the walk starts at a with
-    // g(0) = 0 and remainder c = steps - bias. The axes are chosen by masks: short lines go every
-    // which way, and a mispredicted branch would cost as much as drawing them.
-    const i64 dx = b.X - a.X, dy = b.Y - a.Y;
-    const i64 adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-    const std::ptrdiff_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -surface.Stride : surface.Stride;
-    const i64 xMajor = -static_cast<i64>(adx >= ady); // all ones for an x-major line
-    const i64 steps = (adx & xMajor) | (ady & ~xMajor), small = (ady & xMajor) | (adx & ~xMajor);
-    const i64 bias = ((dy < 0) & xMajor) | ((dx < 0) & ~xMajor);
-    const TWalk w{surface.Pixels,
-                  static_cast<std::ptrdiff_t>(a.Y) * surface.Stride + a.X,
-                  (sx & xMajor) | (sy & ~xMajor),
-                  (sy & xMajor) | (sx & ~xMajor),
-                  -steps - bias,
-                  2 * small,
-                  2 * steps};
-    Walk<Copy, Dashed>(w, steps, rop, dash, phase);
-    return static_cast<int>((phase + steps) % PhaseModulus);
-  }
-  TWalk w;
-  i64 first, count;
-  const i64 steps = ClipLine(surface, clip, a.X, a.Y, b.X, b.Y, w, first, count);
-  if (count > 0)
-    Walk<Copy, Dashed>(w, count, rop, dash, phase + first);
+  if (!IsInside(clip, a) || !IsInside(clip, b))
+    return ClippedLine<Copy, Dashed>(surface, clip, rop, dash, a.X, a.Y, b.X, b.Y, phase);
+  i64 steps;
+  const TWalk w = InsideWalk(surface, a, b, steps);
+  Walk<Copy, Dashed>(w, steps, rop, dash, phase);
   return static_cast<int>((phase + steps) % PhaseModulus);
 }
 
@@ -278,12 +294,21 @@ int CosmeticPath(const TRasterSurface &surface, const TClip &clip, TRop rop, con
   return phase;
 }
 
-// One line, in a function of its own per kind of pen: a small frame that fits in registers.
+// One line, in a function of its own per kind of pen. The phase is stored before the walk, so that
+// nothing outlives it and the common case needs no frame at all.
 template <bool Copy, bool Dashed>
 [[gnu::noinline]] void SingleLine(const TRasterSurface &surface, const TClip &clip, const TStroke &pen, TPoint64 a,
                                   TPoint64 b, int &dashPhase) {
+  const int phase = NormalPhase(dashPhase);
   const TDashMask &dash = Dashed ? DashMaskOf(pen.Style) : TDashMask{};
-  dashPhase = CosmeticLine<Copy, Dashed>(surface, clip, pen.Rop, dash, a, b, NormalPhase(dashPhase));
+  if (!IsInside(clip, a) || !IsInside(clip, b)) {
+    dashPhase = ClippedLine<Copy, Dashed>(surface, clip, pen.Rop, dash, a.X, a.Y, b.X, b.Y, phase);
+    return;
+  }
+  i64 steps;
+  const TWalk w = InsideWalk(surface, a, b, steps);
+  dashPhase = static_cast<int>((phase + steps) % PhaseModulus);
+  Walk<Copy, Dashed>(w, steps, pen.Rop, dash, phase);
 }
 
 } // namespace

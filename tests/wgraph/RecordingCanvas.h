@@ -1,0 +1,11 @@
+#pragma once
+
+#include <platform/graphics/Canvas.h>
+#include <platform/graphics/RecordingDevice.h>
+
+// A canvas whose device keeps every call, for asserting exactly what a drawing did.
+struct TRecordingCanvas {
+  Platform::TRecordingDevice Device;
+  Platform::TCanvas Canvas{&Device};
+  const std::vector<Platform::TRecordedCall> &Calls() const { return Device.Calls(); }
+};

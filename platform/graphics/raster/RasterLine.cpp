@@ -294,8 +294,8 @@ int CosmeticPath(const TRasterSurface &surface, const TClip &clip, TRop rop, con
   return phase;
 }
 
-// One line, in a function of its own per kind of pen. The phase is stored before the walk, so that
-// nothing outlives it and the common case needs no frame at all.
+// One line, in a function of its own per kind of pen, so that each keeps a small frame (see
+// CosmeticLine). The phase is stored before the walk: nothing but the walk's state is live in it.
 template <bool Copy, bool Dashed>
 [[gnu::noinline]] void SingleLine(const TRasterSurface &surface, const TClip &clip, const TStroke &pen, TPoint64 a,
                                   TPoint64 b, int &dashPhase) {
@@ -325,6 +325,9 @@ void StrokeLine(const TRasterSurface &surface, const TClip &clip, const TStroke 
                      : SingleLine<false, true>(surface, clip, pen, a, b, dashPhase);
 }
 
+// Cosmetic segments exclude their end pixel, so every vertex is drawn once. Wide pens draw each
+// segment as a capsule of its own: the caps make the round joins, and a pixel where neighbouring
+// capsules overlap is written once per segment (a pmXor wide polyline shows its joins).
 void StrokePolyline(const TRasterSurface &surface, const TClip &clip, const TStroke &pen,
                     std::span<const TPoint> points, TPoint origin, bool closed, int &dashPhase) {
   if (points.size() < 2)

@@ -1,8 +1,10 @@
 #include <platform/graphics/Canvas.h>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <platform/fonts/FontEngine.h>
 #include <platform/win32/HandleTable.h>
 
@@ -11,6 +13,15 @@ namespace Platform {
 namespace {
 
 constexpr TRect Everything{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+
+// Writes the pen position with one store. LineTo reads it whole, and a read spanning two narrower
+// stores cannot be forwarded from the store buffer: it waits until every pending store, pixels of
+// the previous line included, has reached the cache, which serialises short lines on a large
+// surface.
+void SetPenPosition(TPoint &position, int x, int y) {
+  const auto packed = std::bit_cast<std::uint64_t>(TPoint{x, y});
+  std::memcpy(static_cast<void *>(&position), &packed, sizeof packed);
+}
 
 int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
 
@@ -40,21 +51,23 @@ TFont &TCanvas::Font() {
 
 TRect TCanvas::ClipRect() const {
   return {ClampToInt(std::int64_t{FDeviceClip.Left} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Top} - FOrigin.Y),
-          ClampToInt(std::int64_t{FDeviceClip.Right} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Bottom} - FOrigin.Y)};
+          ClampToInt(std::int64_t{FDeviceClip.Right} - FOrigin.X),
+          ClampToInt(std::int64_t{FDeviceClip.Bottom} - FOrigin.Y)};
 }
 
 TDrawState TCanvas::State() const {
-  return {{FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()}, {FBrush.Color(), FBrush.Style()}, FOrigin, FDeviceClip};
+  return {
+      {FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()}, {FBrush.Color(), FBrush.Style()}, FOrigin, FDeviceClip};
 }
 
 void TCanvas::MoveTo(int x, int y) {
-  FPenPos = {x, y};
+  SetPenPosition(FPenPos, x, y);
   FDashPhase = 0;
 }
 
 void TCanvas::LineTo(int x, int y) {
   const TPoint from = FPenPos;
-  FPenPos = {x, y};
+  SetPenPosition(FPenPos, x, y);
   if (FDevice && FPen.Style() != psClear)
     FDevice->Line(State(), from, FPenPos, FDashPhase);
 }

@@ -6,7 +6,18 @@
 
 namespace Platform {
 
-enum class TDeviceCall : std::uint8_t { dcLine, dcPolyline, dcPolygon, dcRectangle, dcFillRect, dcEllipse, dcArc, dcSetPixel, dcDrawImage, dcTextOut };
+enum class TDeviceCall : std::uint8_t {
+  dcLine,
+  dcPolyline,
+  dcPolygon,
+  dcRectangle,
+  dcFillRect,
+  dcEllipse,
+  dcArc,
+  dcSetPixel,
+  dcDrawImage,
+  dcTextOut
+};
 using enum TDeviceCall;
 
 // One primitive as the canvas handed it over, in the canvas's coordinates, with the state in force.

@@ -38,7 +38,8 @@ sanitize: deps
 
 # Every libFuzzer target (needs clang) for FUZZ_SECONDS, each on its own scratch corpus, seeded with the shared
 # test corpora when they are there (libFuzzer only reads the second folder).
-fuzz: deps
+fuzz:
+	@sh cmake/install-deps.sh clang libclang-rt-14-dev
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELGRAPH_FUZZ=ON -DVELGRAPH_TESTS=OFF -DVELGRAPH_BENCH=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	set -e; for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \

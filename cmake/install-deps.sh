@@ -1,9 +1,9 @@
 #!/bin/sh
-# Installs the Debian packages the build needs that are missing; as a non-root user it prints
-# the command instead.
+# Installs the Debian packages the build needs that are missing, and any named as arguments;
+# as a non-root user it prints the command instead.
 set -eu
 packages="cmake ninja-build g++ pkgconf libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev
-libjpeg62-turbo-dev libcairo2-dev libgtest-dev libgmock-dev libbenchmark-dev"
+libjpeg62-turbo-dev libcairo2-dev libgtest-dev libgmock-dev libbenchmark-dev $*"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

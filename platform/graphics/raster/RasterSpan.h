@@ -1,0 +1,73 @@
+#pragma once
+
+// Private to the shape rasterizers: writing a clipped span with a fill or a pen, and the exact
+// integer helpers their span computations share.
+
+#include <algorithm>
+#include <cmath>
+#include <platform/graphics/raster/RasterOps.h>
+
+namespace Platform::Raster {
+
+// Writes [x0, x1) of row y (already clipped, x0 < x1). Inline, so that a shape's row loop pays
+// no call per span; the branches below are taken once per span, never per pixel.
+inline void PaintSpan(const TRasterSurface &surface, int y, int x0, int x1, const TFill &fill) {
+  std::uint32_t *row = surface.Row(y);
+  const TRop rop = fill.Rop;
+  if (fill.Hatch) {
+    const unsigned bits = fill.Hatch[y & 7];
+    for (int x = x0; x < x1; ++x)
+      if (bits & (1u << (x & 7)))
+        row[x] = rop.Apply(row[x]);
+  } else if (rop.IsCopy()) {
+    const std::uint32_t pixel = rop.Xor;
+    for (int x = x0; x < x1; ++x)
+      row[x] = pixel;
+  } else {
+    for (int x = x0; x < x1; ++x)
+      row[x] = rop.Apply(row[x]);
+  }
+}
+
+// Paints [x0, x1) of a visible row y after clamping it to the clip's columns.
+inline void PaintClipped(const TRasterSurface &surface, const TClip &clip, int y, i64 x0, i64 x1, const TFill &fill) {
+  const i64 a = std::max<i64>(x0, clip.Left), b = std::min<i64>(x1, clip.Right);
+  if (a < b)
+    PaintSpan(surface, y, static_cast<int>(a), static_cast<int>(b), fill);
+}
+
+// The pen of an outline as a fill: solid, under the pen's raster operation.
+inline TFill PenFill(const TStroke &pen) { return {pen.Rop, nullptr}; }
+
+// Division rounding down and up (b > 0), for any sign of a.
+inline i64 FloorDiv(i64 a, i64 b) {
+  const i64 q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+inline i64 CeilDiv(i64 a, i64 b) { return -FloorDiv(-a, b); }
+inline i128 FloorDiv(i128 a, i128 b) {
+  const i128 q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+inline i128 CeilDiv(i128 a, i128 b) { return -FloorDiv(-a, b); }
+
+// floor(sqrt(n)) for 0 <= n < 2^62: the floating-point root corrected to the exact value.
+inline i64 ISqrt(i64 n) {
+  if (n <= 0)
+    return 0;
+  i64 s = static_cast<i64>(std::sqrt(static_cast<double>(n)));
+  while (s * s > n)
+    --s;
+  while ((s + 1) * (s + 1) <= n)
+    ++s;
+  return s;
+}
+
+// Clamps an i128 into the 64-bit range; bounds of spans far off the surface only need to keep
+// their side of it.
+inline i64 Clamp64(i128 v) {
+  constexpr i64 Limit = i64{1} << 62;
+  return static_cast<i64>(std::clamp<i128>(v, -Limit, Limit));
+}
+
+} // namespace Platform::Raster

@@ -53,14 +53,16 @@ TFigurePaint FigurePaintOf(const TDrawState &state) {
 
 } // namespace
 
+// Lines go to the rasterizer even when nothing is visible (it accepts an empty clip there), so
+// that the dash phase advances as it would on the screen.
 void TRasterDevice::Line(const TDrawState &state, TPoint a, TPoint b, int &dashPhase) {
-  if (auto clip = ClipOf(FSurface, state))
-    StrokeLine(FSurface, *clip, StrokeOf(state.Pen), Shifted(a, state.Origin), Shifted(b, state.Origin), dashPhase);
+  StrokeLine(FSurface, ClipOf(FSurface, state).value_or(TClip{}), StrokeOf(state.Pen), Shifted(a, state.Origin),
+             Shifted(b, state.Origin), dashPhase);
 }
 
 void TRasterDevice::Polyline(const TDrawState &state, std::span<const TPoint> points, int &dashPhase) {
-  if (auto clip = ClipOf(FSurface, state))
-    StrokePolyline(FSurface, *clip, StrokeOf(state.Pen), points, state.Origin, false, dashPhase);
+  StrokePolyline(FSurface, ClipOf(FSurface, state).value_or(TClip{}), StrokeOf(state.Pen), points, state.Origin, false,
+                 dashPhase);
 }
 
 void TRasterDevice::Polygon(const TDrawState &state, std::span<const TPoint> points) {

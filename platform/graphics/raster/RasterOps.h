@@ -83,6 +83,7 @@ TDashPattern DashPatternOf(TPenStyle style);
 
 // Lines (RasterLine.cpp). A line runs from a to b without b's pixel; dashPhase is the position in
 // the dash cycle and comes back advanced by the line's length in pixels (its major-axis steps).
+// Lines accept an empty clip: they draw nothing then but still advance dashPhase.
 void StrokeLine(const TRasterSurface &surface, const TClip &clip, const TStroke &pen, TPoint64 a, TPoint64 b,
                 int &dashPhase);
 // Joined lines through points + origin; when closed, back to the first point as well.

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <random>
+#include <wgraph/Wgraph.h>
 
 using namespace ShapeTest;
 
@@ -207,5 +208,20 @@ TEST(FillPolygon, DegenerateFiguresFillNothing) {
     TFillSheet sheet;
     sheet.Canvas().Polygon(figure);
     EXPECT_TRUE(sheet.Filled().empty()) << figure.size() << " points";
+  }
+}
+
+TEST(FillPolygon, SquareMarkerCoversItsFillAndOutline) {
+  // The marker's polygon fills [px - h, px - h + size) and its outline adds the far column and
+  // row: a block of size + 1.
+  Wgraph::SetWorldWindow(0, 100, 0, 100, 0, 0, 0, 0);
+  Wgraph::SetPCWindow(0, 100, 0, 100);
+  for (int size = 2; size <= 9; ++size) {
+    TFillSheet sheet(32, 32);
+    sheet.Canvas().Pen().SetStyle(psSolid);
+    Wgraph::DrawSquarePoint(&sheet.Canvas(), size, 15, 16, clRed);
+    const int h = size / 2;
+    EXPECT_EQ(PixelsWhere(sheet.Bitmap, clRed), Block(15 - h, 16 - h, 16 - h + size, 17 - h + size)) << size;
+    EXPECT_EQ(sheet.Filled(), PixelsWhere(sheet.Bitmap, clRed));
   }
 }

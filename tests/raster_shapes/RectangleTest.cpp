@@ -234,3 +234,89 @@ TEST(Rectangle, ExtremeBoxesDrawTheVisiblePart) {
   fill.Canvas().FillRect({INT_MIN, INT_MIN, INT_MIN + 5, INT_MIN + 7});
   EXPECT_EQ(fill.Brush(), Block(0, 0, 4, 6));
 }
+
+namespace {
+
+// The place of a frame pixel along the closed path (L, T) -> (R-1, T) -> (R-1, B-1) -> (L, B-1).
+i64 FramePosition(i64 l, i64 t, i64 r, i64 b, i64 x, i64 y) {
+  const i64 across = r - 1 - l, down = b - 1 - t;
+  if (y == t && x < r - 1)
+    return x - l;
+  if (x == r - 1 && y < b - 1)
+    return across + (y - t);
+  if (y == b - 1 && x > l)
+    return across + down + (r - 1 - x);
+  return 2 * across + down + (b - 1 - y);
+}
+
+bool DashOn(const std::vector<int> &lengths, i64 position) {
+  int cycle = 0;
+  for (int n : lengths)
+    cycle += n;
+  i64 p = position % cycle;
+  for (std::size_t k = 0; k < lengths.size(); ++k) {
+    if (p < lengths[k])
+      return k % 2 == 0;
+    p -= lengths[k];
+  }
+  return false;
+}
+
+} // namespace
+
+TEST(Rectangle, DashedFramesRunThePatternRoundTheCorners) {
+  struct TCase {
+    TPenStyle Style;
+    std::vector<int> Lengths;
+  };
+  const TCase styles[] = {{psDash, {18, 6}}, {psDot, {3, 3}}, {psDashDotDot, {9, 3, 3, 3, 3, 3}}};
+  // On the surface, and far beyond it on the left and top (the pattern must arrive where it
+  // would after the whole distance).
+  const i64 boxes[][4] = {{3, 4, 50, 40}, {-1000003, -2000011, 40, 30}, {-2147483000, 9, 33, 2147483000}};
+  for (const TCase &c : styles)
+    for (const auto &box : boxes) {
+      TSheet sheet;
+      sheet.Canvas().Pen().SetStyle(c.Style);
+      sheet.Canvas().SetOrigin({0, 0});
+      sheet.Canvas().Rectangle(static_cast<int>(box[0]), static_cast<int>(box[1]), static_cast<int>(box[2]),
+                               static_cast<int>(box[3]));
+      TPixelSet expected;
+      const TPixelSet frame =
+          Intersect(Frame(static_cast<int>(std::max<i64>(box[0], -1)), static_cast<int>(std::max<i64>(box[1], -1)),
+                          static_cast<int>(std::min<i64>(box[2], 65)), static_cast<int>(std::min<i64>(box[3], 65))),
+                    Block(0, 0, 64, 64));
+      for (const auto &[x, y] : frame)
+        if (DashOn(c.Lengths, FramePosition(box[0], box[1], box[2], box[3], x, y)))
+          expected.insert({x, y});
+      EXPECT_EQ(sheet.Pen(), expected) << "style " << static_cast<int>(c.Style) << " box " << box[0]
+                                       << Picture(sheet.Pen(), 64, 64);
+      EXPECT_EQ(sheet.Brush(), Intersect(Block(static_cast<int>(std::max<i64>(box[0] + 1, 0)),
+                                               static_cast<int>(std::max<i64>(box[1] + 1, 0)),
+                                               static_cast<int>(std::min<i64>(box[2] - 1, 64)),
+                                               static_cast<int>(std::min<i64>(box[3] - 1, 64))),
+                                         Block(0, 0, 64, 64)));
+    }
+}
+
+TEST(Rectangle, OutlineMatchesThePolygonThroughTheSameCorners) {
+  // The rectangle draws its outline itself; the polygon's goes through the line drawer. Both
+  // follow the path through the frame pixels, so every width must give the same pixels.
+  for (TPenStyle style : {psSolid, psDash})
+    for (int w = 0; w <= 6; ++w)
+      for (TRect box : {TRect{10, 12, 40, 33}, TRect{20, 20, 23, 22}, TRect{5, 50, 60, 52}}) {
+        if (style == psDash && w > 1)
+          continue;
+        TSheet rectangle, polygon;
+        for (TSheet *s : {&rectangle, &polygon}) {
+          s->Canvas().Pen().SetWidth(w);
+          s->Canvas().Pen().SetStyle(style);
+          s->Canvas().Brush().SetStyle(bsClear);
+        }
+        rectangle.Canvas().Rectangle(box);
+        const TPoint corners[] = {
+            {box.Left, box.Top}, {box.Right - 1, box.Top}, {box.Right - 1, box.Bottom - 1}, {box.Left, box.Bottom - 1}};
+        polygon.Canvas().Polygon(corners);
+        EXPECT_EQ(rectangle.Any(), polygon.Any()) << "width " << w << " box " << box.Left << "," << box.Top
+                                                  << Picture(rectangle.Any(), 64, 64) << Picture(polygon.Any(), 64, 64);
+      }
+}

@@ -22,11 +22,13 @@ TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
 
 TRect TCanvas::ClipRect() const {
   return {ClampToInt(std::int64_t{FDeviceClip.Left} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Top} - FOrigin.Y),
-          ClampToInt(std::int64_t{FDeviceClip.Right} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Bottom} - FOrigin.Y)};
+          ClampToInt(std::int64_t{FDeviceClip.Right} - FOrigin.X),
+          ClampToInt(std::int64_t{FDeviceClip.Bottom} - FOrigin.Y)};
 }
 
 TDrawState TCanvas::State() const {
-  return {{FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()}, {FBrush.Color(), FBrush.Style()}, FOrigin, FDeviceClip};
+  return {
+      {FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()}, {FBrush.Color(), FBrush.Style()}, FOrigin, FDeviceClip};
 }
 
 void TCanvas::MoveTo(int x, int y) {

@@ -272,6 +272,26 @@ void PaintOffsets(const TRasterSurface &surface, const TClip &clip, int y, i64 l
     PaintClipped(surface, clip, y, left + s.Lo, left + s.Hi, fill);
 }
 
+// A small ellipse with a cosmetic pen or none, wholly inside the clip (markers above all): its
+// rows straight from the cache, unclamped. A brush that paints like the pen joins it in one span.
+void DrawSmallEllipse(const TRasterSurface &surface, const TBox64 &box, const TStroke *pen, const TFill *fill) {
+  const TCachedEllipse &c = CachedEllipse(box.Right - box.Left, box.Bottom - box.Top);
+  const int l = static_cast<int>(box.Left), t = static_cast<int>(box.Top), h = static_cast<int>(box.Bottom - box.Top);
+  if (!pen || PaintsLike(fill, pen->Rop)) {
+    const TFill paint = pen ? PenFill(*pen) : *fill;
+    for (int r = 0; r < h; ++r)
+      PaintSpan(surface, t + r, l + c.Lo[r], l + c.Hi[r], paint);
+    return;
+  }
+  const TFill paint = PenFill(*pen);
+  for (int r = 0; r < h; ++r) {
+    PaintSpan(surface, t + r, l + c.Lo[r], l + c.FillLo[r], paint);
+    if (fill)
+      PaintSpan(surface, t + r, l + c.FillLo[r], l + c.FillHi[r], *fill);
+    PaintSpan(surface, t + r, l + c.FillHi[r], l + c.Hi[r], paint);
+  }
+}
+
 } // namespace
 
 void DrawEllipse(const TRasterSurface &surface, const TClip &clip, const TBox64 &box, const TStroke *pen,
@@ -279,6 +299,11 @@ void DrawEllipse(const TRasterSurface &surface, const TClip &clip, const TBox64 
   const i64 w = box.Right - box.Left, h = box.Bottom - box.Top;
   if (w <= 0 || h <= 0 || (!pen && !fill))
     return;
+  if ((!pen || pen->IsCosmetic()) && w <= CachedSide && h <= CachedSide && box.Left >= clip.Left &&
+      box.Right <= clip.Right && box.Top >= clip.Top && box.Bottom <= clip.Bottom) {
+    DrawSmallEllipse(surface, box, pen, fill);
+    return;
+  }
   TEllipseFigure figure(w, h, pen);
   const i64 y0 = std::max<i64>(box.Top + figure.FirstRow(), clip.Top);
   const i64 y1 = std::min<i64>(box.Top + figure.EndRow(), clip.Bottom);

@@ -1,7 +1,7 @@
 #include <platform/graphics/raster/RasterSpan.h>
 
 #include <algorithm>
-#include <limits>
+#include <cmath>
 #include <vector>
 
 // Polygons fill by the alternate rule, sampled at pixel centres. Row y is sampled on the line
@@ -21,7 +21,8 @@ namespace Platform::Raster {
 namespace {
 
 // Trivially constructible, so that the stack buffer of the general filler costs nothing to set up.
-struct TEdge {
+class TEdge {
+public:
   i64 Top;    // the row the walker is on
   i64 Bottom; // first row past the edge
   i64 E;      // first pixel right of the crossing on row Top
@@ -33,19 +34,28 @@ struct TEdge {
   // Starts the edge (x0, y0)-(x1, y1), y0 < y1, on row y0 <= row < y1.
   void Start(i64 x0, i64 y0, i64 x1, i64 y1, i64 row, i64 bottom) {
     const i64 dy = y1 - y0, dx = x1 - x0;
-    Den = 2 * dy;
-    const i128 n = static_cast<i128>(Den) * x0 + static_cast<i128>(2 * (row - y0) + 1) * dx - dy + (Den - 1);
-    if (n >= std::numeric_limits<i64>::min() && n <= std::numeric_limits<i64>::max()) {
-      E = FloorDiv(static_cast<i64>(n), Den);
-      Rem = static_cast<i64>(n) - E * Den;
-    } else {
-      E = static_cast<i64>(FloorDiv(n, static_cast<i128>(Den)));
-      Rem = static_cast<i64>(n - static_cast<i128>(E) * Den);
-    }
-    StepE = FloorDiv(2 * dx, Den);
-    StepRem = 2 * dx - StepE * Den;
     Top = row;
     Bottom = bottom;
+    Den = 2 * dy;
+    if (dx == 0) { // e = ceil(x0 - 1/2) = x0 on every row
+      E = x0;
+      Rem = dy - 1;
+      StepE = StepRem = 0;
+      return;
+    }
+    const i128 n = static_cast<i128>(Den) * x0 + static_cast<i128>(2 * (row - y0) + 1) * dx - dy + (Den - 1);
+    if (n > -Exact && n < Exact && Den < Exact) {
+      // A hardware division costs more than the rest of a small figure; the product with the
+      // reciprocal is within one of the quotient, and the remainder's range corrects it.
+      const double inverse = 1.0 / static_cast<double>(Den);
+      Split(static_cast<i64>(n), inverse, E, Rem);
+      Split(2 * dx, inverse, StepE, StepRem);
+      return;
+    }
+    E = static_cast<i64>(FloorDiv(n, static_cast<i128>(Den)));
+    Rem = static_cast<i64>(n - static_cast<i128>(E) * Den);
+    StepE = FloorDiv(2 * dx, Den);
+    StepRem = 2 * dx - StepE * Den;
   }
 
   void Next() {
@@ -54,6 +64,26 @@ struct TEdge {
     if (Rem >= Den) {
       Rem -= Den;
       ++E;
+    }
+  }
+
+private:
+  // Magnitudes below which doubles hold n, Den and the quotient exactly enough.
+  static constexpr i64 Exact = i64{1} << 52;
+
+  // q = floor(n / Den) and r = n - q * Den in [0, Den), from n * (1 / Den): the truncated
+  // product is within two of the quotient (truncation instead of a floor call, which is a
+  // library call on the baseline instruction set), and the remainder's range corrects it.
+  void Split(i64 n, double inverse, i64 &q, i64 &r) const {
+    q = static_cast<i64>(static_cast<double>(n) * inverse);
+    r = n - q * Den;
+    while (r < 0) {
+      --q;
+      r += Den;
+    }
+    while (r >= Den) {
+      ++q;
+      r -= Den;
     }
   }
 };
@@ -88,7 +118,10 @@ public:
     while (FEdge.Bottom <= row) {
       if (FSteps++ >= FV.Count())
         return false;
-      FIndex = (FIndex + FV.Count() + FDirection) % FV.Count();
+      if (FDirection > 0)
+        FIndex = FIndex + 1 == FV.Count() ? 0 : FIndex + 1;
+      else
+        FIndex = FIndex == 0 ? FV.Count() - 1 : FIndex - 1;
       const TVertex to = FV[FIndex];
       if (to.Y < FFrom.Y)
         return false;

@@ -96,6 +96,28 @@ void DrawCosmeticFrame(const TRasterSurface &surface, const TClip &clip, const T
   }
 }
 
+// A solid cosmetic frame and its inside, all within the clip (small rectangles and square
+// markers above all): one pass down the rows, one span per row when the brush paints like the pen.
+void DrawSolidInside(const TRasterSurface &surface, const TBox64 &box, TRop pen, const TFill *fill) {
+  const TFill edge{pen, nullptr};
+  const int l = static_cast<int>(box.Left), r = static_cast<int>(box.Right);
+  const int t = static_cast<int>(box.Top), b = static_cast<int>(box.Bottom);
+  if (PaintsLike(fill, pen)) {
+    for (int y = t; y < b; ++y)
+      PaintSpan(surface, y, l, r, edge);
+    return;
+  }
+  PaintSpan(surface, t, l, r, edge);
+  for (int y = t + 1; y < b - 1; ++y) {
+    std::uint32_t *row = surface.Row(y);
+    row[l] = pen.Apply(row[l]);
+    if (fill && l + 1 < r - 1)
+      PaintSpan(surface, y, l + 1, r - 1, *fill);
+    row[r - 1] = pen.Apply(row[r - 1]);
+  }
+  PaintSpan(surface, b - 1, l, r, edge);
+}
+
 void FillBox(const TRasterSurface &surface, const TClip &clip, i64 left, i64 top, i64 right, i64 bottom,
              const TFill &fill) {
   const i64 y0 = std::max<i64>(top, clip.Top), y1 = std::min<i64>(bottom, clip.Bottom);
@@ -182,6 +204,11 @@ void DrawRectangle(const TRasterSurface &surface, const TClip &clip, const TBox6
     return;
   if (box.Right - box.Left == 1 || box.Bottom - box.Top == 1) {
     DrawThinBox(surface, clip, box, *pen);
+    return;
+  }
+  if (box.Left >= clip.Left && box.Right <= clip.Right && box.Top >= clip.Top && box.Bottom <= clip.Bottom &&
+      DashPatternOf(pen->Style).Count == 0) {
+    DrawSolidInside(surface, box, pen->Rop, fill);
     return;
   }
   DrawCosmeticFrame(surface, clip, box, *pen);

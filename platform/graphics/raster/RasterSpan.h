@@ -29,6 +29,12 @@ inline void PaintSpan(const TRasterSurface &surface, int y, int x0, int x1, cons
   }
 }
 
+// True when a brush paints exactly as the pen does, so that a figure's pen and brush pixels can
+// be written as one span per row, each pixel still once.
+inline bool PaintsLike(const TFill *fill, TRop pen) {
+  return fill && !fill->Hatch && fill->Rop.And == pen.And && fill->Rop.Xor == pen.Xor;
+}
+
 // Paints [x0, x1) of a visible row y after clamping it to the clip's columns.
 inline void PaintClipped(const TRasterSurface &surface, const TClip &clip, int y, i64 x0, i64 x1, const TFill &fill) {
   const i64 a = std::max<i64>(x0, clip.Left), b = std::min<i64>(x1, clip.Right);

@@ -58,13 +58,13 @@ public:
     StepRem = 2 * dx - StepE * Den;
   }
 
+  // Branch-free: the carry of a random slope is as likely as not, and a mispredicted branch per
+  // edge and row costs more than the span it leads to.
   void Next() {
-    E += StepE;
-    Rem += StepRem;
-    if (Rem >= Den) {
-      Rem -= Den;
-      ++E;
-    }
+    Rem += StepRem - Den;
+    const i64 borrow = Rem >> 63; // -1 when there was no carry
+    Rem += Den & borrow;
+    E += StepE + 1 + borrow;
   }
 
 private:

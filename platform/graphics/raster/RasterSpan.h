@@ -5,9 +5,29 @@
 
 #include <algorithm>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <platform/graphics/raster/RasterOps.h>
 
 namespace Platform::Raster {
+
+// Stores pixel into n consecutive pixels. Spans of figures are short, so the loop has no scalar
+// tail: the last four pixels are stored once more, overlapping, which a plain store allows.
+inline void StorePixels(std::uint32_t *p, int n, std::uint32_t pixel) {
+#if defined(__SSE2__)
+  if (n >= 4) {
+    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+    std::uint32_t *last = p + n - 4;
+    for (; p < last; p += 4)
+      _mm_storeu_si128(reinterpret_cast<__m128i *>(p), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(last), four);
+    return;
+  }
+#endif
+  for (int i = 0; i < n; ++i)
+    p[i] = pixel;
+}
 
 // Writes [x0, x1) of row y (already clipped, x0 < x1). Inline, so that a shape's row loop pays
 // no call per span; the branches below are taken once per span, never per pixel.
@@ -20,9 +40,7 @@ inline void PaintSpan(const TRasterSurface &surface, int y, int x0, int x1, cons
       if (bits & (1u << (x & 7)))
         row[x] = rop.Apply(row[x]);
   } else if (rop.IsCopy()) {
-    const std::uint32_t pixel = rop.Xor;
-    for (int x = x0; x < x1; ++x)
-      row[x] = pixel;
+    StorePixels(row + x0, x1 - x0, rop.Xor);
   } else {
     for (int x = x0; x < x1; ++x)
       row[x] = rop.Apply(row[x]);

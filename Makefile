@@ -1,10 +1,12 @@
 # The README's commands. Each sets up what it needs: Debian packages, then a CMake build in build/.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test demo bench sanitize format clean
+.PHONY: all deps configure build test demo bench sanitize fuzz format clean
 
 all: build
 
@@ -34,8 +36,19 @@ sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
+# Every libFuzzer target (needs clang) for FUZZ_SECONDS, each on its own scratch corpus, seeded with the shared
+# test corpora when they are there (libFuzzer only reads the second folder).
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELGRAPH_FUZZ=ON -DVELGRAPH_TESTS=OFF -DVELGRAPH_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	set -e; for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	  [ -x "$$target" ] || continue; \
+	  corpus=$(FUZZ_BUILD)/corpus/$$(basename $$target); mkdir -p $$corpus; \
+	  $$target -max_total_time=$(FUZZ_SECONDS) -max_len=65536 $$corpus $$([ -d ../shared/corpora ] && echo ../shared/corpora); \
+	done
+
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

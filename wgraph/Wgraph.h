@@ -62,7 +62,16 @@ void wquad8(TCanvas *canvas, double x1, double y1, double x2, double y2, double 
             bool Outline);
 
 // Point markers of a fixed pixel size.
-enum class pointType : std::uint8_t { square, triangle, circle, emptysquare, emptytriangle, emptycircle, crosspoint, nothing };
+enum class pointType : std::uint8_t {
+  square,
+  triangle,
+  circle,
+  emptysquare,
+  emptytriangle,
+  emptycircle,
+  crosspoint,
+  nothing
+};
 
 // The format of one data series.
 struct TLineFormat {

@@ -1,14 +1,25 @@
 #include <platform/graphics/Canvas.h>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 namespace Platform {
 
 namespace {
 
 constexpr TRect Everything{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+
+// Writes the pen position with one store. LineTo reads it whole, and a read spanning two narrower
+// stores cannot be forwarded from the store buffer: it waits until every pending store, pixels of
+// the previous line included, has reached the cache, which serialises short lines on a large
+// surface.
+void SetPenPosition(TPoint &position, int x, int y) {
+  const auto packed = std::bit_cast<std::uint64_t>(TPoint{x, y});
+  std::memcpy(static_cast<void *>(&position), &packed, sizeof packed);
+}
 
 int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
 
@@ -32,13 +43,13 @@ TDrawState TCanvas::State() const {
 }
 
 void TCanvas::MoveTo(int x, int y) {
-  FPenPos = {x, y};
+  SetPenPosition(FPenPos, x, y);
   FDashPhase = 0;
 }
 
 void TCanvas::LineTo(int x, int y) {
   const TPoint from = FPenPos;
-  FPenPos = {x, y};
+  SetPenPosition(FPenPos, x, y);
   if (FDevice && FPen.Style() != psClear)
     FDevice->Line(State(), from, FPenPos, FDashPhase);
 }

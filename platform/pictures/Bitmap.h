@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 #include <platform/graphics/Canvas.h>
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/RasterDevice.h>
+#include <string>
+#include <vector>
 
 namespace Platform {
 
@@ -32,7 +32,12 @@ public:
   // The copy of another bitmap's size and pixels (not its canvas state).
   void Assign(const TBitmap &source);
 
-  // PNG files, 8-bit RGB; loading accepts any PNG libpng reads and drops alpha against white.
+  // PNG files. Saving writes 8-bit RGB; an empty bitmap cannot be saved (PNG has no empty
+  // images) and raises EInvalidGraphic before the file is touched; a file that cannot be written
+  // raises Exception and is removed. Loading accepts any PNG libpng reads (palette, grey, 16-bit,
+  // interlaced), composites alpha on white, applies no gamma correction, and raises
+  // EInvalidGraphic ("PNG: ...") for a missing, truncated, corrupt or oversized file, leaving the
+  // bitmap as it was.
   void SaveToPngFile(const std::string &fileName) const;
   void LoadFromPngFile(const std::string &fileName);
 

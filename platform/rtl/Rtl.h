@@ -20,12 +20,18 @@ constexpr int Mod(int a, int b) { return a % b; }
 enum class TFloatFormat : std::uint8_t { ffGeneral, ffExponent, ffFixed, ffNumber, ffCurrency };
 using enum TFloatFormat;
 
-// Formats a real. Precision is the count of significant digits (1..18), Digits the decimals of
-// ffFixed/ffNumber, or the minimum exponent digits of ffExponent. ffFixed switches to scientific
-// form when the integer part has more digits than Precision. The separator is always '.'.
+// Formats a real. Precision is the count of significant digits (clamped to 1..18), Digits the
+// decimals of ffFixed/ffNumber (0..18) or the minimum exponent digits of ffExponent/ffGeneral
+// (0..4). Values are rounded half away from zero on the exact decimal value of the double.
+// ffFixed switches to the exponent form (at least three exponent digits) when the integer part
+// has more digits than Precision; ffNumber adds ',' between thousands; ffCurrency is ffNumber
+// without a currency symbol; ffGeneral is the shorter of fixed and "1.5E-20" forms. The separator
+// is always '.', whatever the locale. NaN gives "NAN", infinities "INF" and "-INF"; a result that
+// rounds to zero has no minus sign.
 std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
 
-// Fixed-point form with exactly `decimals` digits after '.', whatever the locale.
+// Fixed-point form with exactly `decimals` (0..30) digits after '.', rounded half away from zero
+// on the exact value, without grouping, whatever the locale; never "-0".
 std::string FloatToStrFixed(double value, int decimals);
 
 std::string IntToStr(std::int64_t value);

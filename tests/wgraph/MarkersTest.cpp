@@ -34,7 +34,7 @@ TCanvasLook LookOf(TCanvas &c) {
 
 TEST(Markers, EveryMarkerRestoresPenAndBrush) {
   MapIdentity();
-  const TMarker markers[] = {DrawSquarePoint,      DrawTrianglePoint,      DrawCirclePoint, DrawEmptySquarePoint,
+  const TMarker markers[] = {DrawSquarePoint,        DrawTrianglePoint,    DrawCirclePoint, DrawEmptySquarePoint,
                              DrawEmptyTrianglePoint, DrawEmptyCirclePoint, DrawCrossPoint};
   for (TBrushStyle style : {bsSolid, bsClear, bsCross}) {
     for (TMarker marker : markers) {

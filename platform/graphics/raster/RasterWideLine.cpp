@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 // Wide pens. A segment covers the pixels whose centres lie within w / 2 of the segment between
 // its end points (a capsule). The arithmetic runs in doubled coordinates relative to a, where
@@ -20,18 +21,21 @@ namespace Platform::Raster {
 
 namespace {
 
-i128 FloorDiv(i128 a, i128 b) { // b > 0
-  const i128 q = a / b;
+// The arithmetic runs in i64 when the segment and the rows are small enough (the common case, and
+// several times faster), in i128 otherwise.
+template <class T> T FloorDiv(T a, T b) { // b > 0
+  const T q = a / b;
   return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 
-i128 CeilDiv(i128 a, i128 b) { return -FloorDiv(-a, b); } // b > 0
+template <class T> T CeilDiv(T a, T b) { return -FloorDiv<T>(-a, b); } // b > 0
 
 // floor(sqrt(n)) for n >= 0, from the floating-point root corrected to the exact value.
-i128 ISqrt(i128 n) {
+template <class T> T ISqrt(T n) {
   if (n <= 0)
     return 0;
-  i128 s = static_cast<i128>(std::sqrt(static_cast<long double>(n)));
+  using TFloat = std::conditional_t<sizeof(T) <= 8, double, long double>;
+  T s = static_cast<T>(std::sqrt(static_cast<TFloat>(n)));
   while (s * s > n)
     --s;
   while ((s + 1) * (s + 1) <= n)
@@ -40,13 +44,13 @@ i128 ISqrt(i128 n) {
 }
 
 // An inclusive range of integers; empty when Lo > Hi.
-struct TRange {
-  i128 Lo = 1;
-  i128 Hi = 0;
+template <class T> struct TRange {
+  T Lo = 1;
+  T Hi = 0;
   bool IsEmpty() const { return Lo > Hi; }
 };
 
-TRange Hull(TRange a, TRange b) {
+template <class T> TRange<T> Hull(TRange<T> a, TRange<T> b) {
   if (a.IsEmpty())
     return b;
   if (b.IsEmpty())
@@ -54,15 +58,17 @@ TRange Hull(TRange a, TRange b) {
   return {std::min(a.Lo, b.Lo), std::max(a.Hi, b.Hi)};
 }
 
-TRange Intersection(TRange a, TRange b) { return {std::max(a.Lo, b.Lo), std::min(a.Hi, b.Hi)}; }
+template <class T> TRange<T> Intersection(TRange<T> a, TRange<T> b) {
+  return {std::max(a.Lo, b.Lo), std::min(a.Hi, b.Hi)};
+}
 
 // Stands for "every integer": far beyond any coordinate, small enough to add to without overflow.
-constexpr i128 Unbounded = i128{1} << 100;
+template <class T> constexpr T Unbounded = T{1} << (sizeof(T) * 8 - 4);
 
 // The integers x with lo <= k * x + m <= hi; all of them or none when k == 0.
-TRange Solve(i128 k, i128 m, i128 lo, i128 hi) {
+template <class T> TRange<T> Solve(T k, T m, T lo, T hi) {
   if (k == 0)
-    return (lo <= m && m <= hi) ? TRange{-Unbounded, Unbounded} : TRange{};
+    return (lo <= m && m <= hi) ? TRange<T>{-Unbounded<T>, Unbounded<T>} : TRange<T>{};
   if (k < 0) {
     std::swap(lo, hi);
     lo = -lo;
@@ -70,16 +76,50 @@ TRange Solve(i128 k, i128 m, i128 lo, i128 hi) {
     k = -k;
     m = -m;
   }
-  return {CeilDiv(lo - m, k), FloorDiv(hi - m, k)};
+  return {CeilDiv<T>(lo - m, k), FloorDiv<T>(hi - m, k)};
 }
 
 // The x with x^2 + y^2 <= r^2.
-TRange Disk(i128 y, i128 r) {
+template <class T> TRange<T> Disk(T y, T r) {
   if (y > r || y < -r)
     return {};
-  const i128 h = ISqrt(r * r - y * y);
+  const T h = ISqrt<T>(r * r - y * y);
   return {-h, h};
 }
+
+// The capsule of one segment in doubled coordinates relative to a (see above), rows top..bottom.
+template <class T> struct TCapsule {
+  T W;  // the radius, which is the width
+  T O;  // the offset of pixel centres: 0 for odd widths, 1 for even ones
+  T Dx; // the segment, 2 * (b - a)
+  T Dy;
+  T Dd;   // its squared length
+  T Band; // floor(w * |d|): |cross(q, d)| <= Band keeps q within w of the segment's line
+};
+
+template <class T>
+void FillRows(const TRasterSurface &surface, const TClip &clip, const TFill &fill, const TCapsule<T> &c, TPoint64 a,
+              i64 top, i64 bottom) {
+  for (i64 y = top; y <= bottom; ++y) {
+    const T qy = 2 * static_cast<T>(y - a.Y) + c.O;
+    const TRange<T> nearA = Disk<T>(qy, c.W), b = Disk<T>(qy - c.Dy, c.W);
+    const TRange<T> nearB = b.IsEmpty() ? b : TRange<T>{b.Lo + c.Dx, b.Hi + c.Dx};
+    const TRange<T> along = Solve<T>(c.Dx, qy * c.Dy, 0, c.Dd);
+    const TRange<T> across = Solve<T>(c.Dy, -qy * c.Dx, -c.Band, c.Band);
+    const TRange<T> q = Hull(Hull(nearA, nearB), Intersection(along, across));
+    if (q.IsEmpty())
+      continue;
+    // Back from q = 2 * (x - a.X) + o to pixel columns.
+    const T x0 = std::max<T>(CeilDiv<T>(q.Lo - c.O, 2) + a.X, clip.Left);
+    const T x1 = std::min<T>(FloorDiv<T>(q.Hi - c.O, 2) + a.X, clip.Right - 1);
+    if (x0 <= x1)
+      FillSpan(surface, static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1) + 1, fill);
+  }
+}
+
+// Below these, every product FillRows forms stays under 2^45 and fits an i64.
+constexpr i64 SmallDelta = i64{1} << 21;
+constexpr i64 SmallWidth = i64{1} << 20;
 
 } // namespace
 
@@ -87,32 +127,28 @@ void StrokeWideSegment(const TRasterSurface &surface, const TClip &clip, TRop ro
   if (a.X == b.X && a.Y == b.Y)
     return;
   const i128 w = std::clamp(width, 2, MaxWideWidth);
-  const i64 o = w % 2 == 0 ? 1 : 0;
   const i128 dx = 2 * i128{b.X - a.X}, dy = 2 * i128{b.Y - a.Y};
   const i128 dd = dx * dx + dy * dy;
   // |cross(q, d)| <= w * |d| holds for integers exactly when |cross| <= floor(w * |d|).
-  const i128 band = ISqrt(w * w * dd);
+  const TCapsule<i128> capsule{w, w % 2 == 0 ? 1 : 0, dx, dy, dd, ISqrt<i128>(w * w * dd)};
 
   const i64 reach = static_cast<i64>(w) / 2 + 1;
   const i64 top = std::max<i64>(std::min(a.Y, b.Y) - reach, clip.Top);
   const i64 bottom = std::min<i64>(std::max(a.Y, b.Y) + reach, clip.Bottom - 1);
+  if (top > bottom)
+    return;
   const TFill fill{rop, nullptr};
-  for (i64 y = top; y <= bottom; ++y) {
-    const i128 qy = 2 * i128{y - a.Y} + o;
-    const TRange nearA = Disk(qy, w);
-    TRange nearB = Disk(qy - dy, w);
-    nearB = {nearB.Lo + dx, nearB.Hi + dx};
-    const TRange along = Solve(dx, qy * dy, 0, dd);
-    const TRange across = Solve(dy, -qy * dx, -band, band);
-    const TRange q = Hull(Hull(nearA, nearB), Intersection(along, across));
-    if (q.IsEmpty())
-      continue;
-    // Back from q = 2 * (x - a.X) + o to pixel columns.
-    const i128 x0 = std::max<i128>(CeilDiv(q.Lo - o, 2) + a.X, clip.Left);
-    const i128 x1 = std::min<i128>(FloorDiv(q.Hi - o, 2) + a.X, clip.Right - 1);
-    if (x0 <= x1)
-      FillSpan(surface, static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1) + 1, fill);
-  }
+  const i128 qy =
+      2 * std::max<i128>(top - a.Y < 0 ? a.Y - top : top - a.Y, bottom - a.Y < 0 ? a.Y - bottom : bottom - a.Y);
+  const bool small = w <= SmallWidth && dx < SmallDelta && -dx < SmallDelta && dy < SmallDelta && -dy < SmallDelta &&
+                     qy < 2 * SmallDelta;
+  if (small)
+    FillRows<i64>(surface, clip, fill,
+                  {static_cast<i64>(w), static_cast<i64>(capsule.O), static_cast<i64>(dx), static_cast<i64>(dy),
+                   static_cast<i64>(dd), static_cast<i64>(capsule.Band)},
+                  a, top, bottom);
+  else
+    FillRows<i128>(surface, clip, fill, capsule, a, top, bottom);
 }
 
 } // namespace Platform::Raster

@@ -1,0 +1,187 @@
+#include <platform/controls/Form.h>
+
+#include <algorithm>
+#include <platform/controls/Screen.h>
+
+namespace Platform {
+
+namespace {
+
+constexpr int DefaultWidth = 640;
+constexpr int DefaultHeight = 480;
+
+bool Contains(const TRect &r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
+
+bool Contains(const TRect &outer, const TRect &inner) {
+  return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+         inner.Bottom <= outer.Bottom;
+}
+
+// Replaces every rectangle of pieces by its parts outside hole (up to four bands each).
+void Subtract(std::vector<TRect> &pieces, std::vector<TRect> &scratch, const TRect &hole) {
+  scratch.clear();
+  for (const TRect &p : pieces) {
+    const TRect overlap = IntersectRect(p, hole);
+    if (overlap.IsEmpty()) {
+      scratch.push_back(p);
+      continue;
+    }
+    const TRect bands[] = {{p.Left, p.Top, p.Right, overlap.Top},
+                           {p.Left, overlap.Bottom, p.Right, p.Bottom},
+                           {p.Left, overlap.Top, overlap.Left, overlap.Bottom},
+                           {overlap.Right, overlap.Top, p.Right, overlap.Bottom}};
+    for (const TRect &b : bands)
+      if (!b.IsEmpty())
+        scratch.push_back(b);
+  }
+  pieces.swap(scratch);
+}
+
+} // namespace
+
+// One walk of the tree in z-order. A control is painted when it asked to be (or is the one
+// being repainted) or when it overlaps something painted earlier in the walk, because that
+// drawing may have covered it.
+struct TForm::TPaintPass {
+  const TControl *Only = nullptr;
+  std::vector<TRect> Painted;
+  std::vector<TRect> Pieces;
+  std::vector<TRect> Scratch;
+  int Count = 0;
+
+  bool Overlaps(const TRect &r) const {
+    return std::any_of(Painted.begin(), Painted.end(), [&](const TRect &p) { return !IntersectRect(p, r).IsEmpty(); });
+  }
+  void Add(const TRect &r) {
+    // Children lie inside their parents, so the list stays as short as the overlapping tops.
+    if (std::none_of(Painted.begin(), Painted.end(), [&](const TRect &p) { return Contains(p, r); }))
+      Painted.push_back(r);
+  }
+};
+
+TForm::TForm(TComponent *owner) : TWinControl(owner), FDevice({}, Screen().PixelsPerInch()) {
+  SetColor(clBtnFace);
+  UpdateGeometry();
+  SetBounds(0, 0, DefaultWidth, DefaultHeight);
+}
+
+TForm::~TForm() {
+  TComponent::Destroying();
+  const std::vector<TFormObserver *> observers = std::move(FObservers);
+  FObservers.clear();
+  for (TFormObserver *o : observers)
+    o->FormDestroying(*this);
+  DestroyChildren();
+  DestroyComponents();
+}
+
+void TForm::SetParent(TWinControl *parent) {
+  if (parent)
+    throw EInvalidOperation("A form cannot have a parent");
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+  FFramebuffer.SetSize(width, height);
+  FDevice.SetSurface(FFramebuffer.Surface());
+  TWinControl::SetBounds(left, top, width, height);
+}
+
+void TForm::Paint() {
+  if (OnPaint)
+    OnPaint(this);
+}
+
+int TForm::ProcessPaints() {
+  if (!FPaintsPending || !Visible())
+    return 0;
+  FPaintsPending = false;
+  TPaintPass pass;
+  PaintVisit(*this, pass);
+  return pass.Count;
+}
+
+void TForm::RepaintControl(TControl &control) {
+  TPaintPass pass;
+  pass.Only = &control;
+  PaintVisit(*this, pass);
+}
+
+void TForm::PaintVisit(TControl &control, TPaintPass &pass) {
+  if (!control.FVisible)
+    return;
+  const TRect r = control.FFormClip;
+  const bool asked = pass.Only ? &control == pass.Only : control.FPaintPending;
+  const bool due = (asked || pass.Overlaps(r)) && !r.IsEmpty();
+  // A repaint of one control leaves the others' requests for the host.
+  if (due || !pass.Only)
+    control.FPaintPending = false;
+  if (due) {
+    pass.Add(r);
+    ++pass.Count;
+    if (control.IsWindowed() && !control.FControlStyle.Contains(csOpaque))
+      EraseBackground(control, pass);
+    control.Paint();
+  }
+  if (!control.IsWindowed())
+    return;
+  // Indices, not iterators: a Paint may add or remove controls.
+  const auto &children = static_cast<TWinControl &>(control).FControls;
+  for (std::size_t i = 0; i < children.size(); ++i)
+    if (!children[i]->IsWindowed())
+      PaintVisit(*children[i], pass);
+  for (std::size_t i = 0; i < children.size(); ++i)
+    if (children[i]->IsWindowed())
+      PaintVisit(*children[i], pass);
+}
+
+void TForm::EraseBackground(TControl &control, TPaintPass &pass) {
+  // Windowed children are windows of their own that paint their whole area, so the background
+  // under them is left alone, as the platform's clipping of children does.
+  pass.Pieces.assign(1, control.FFormClip);
+  for (const TControl *child : static_cast<TWinControl &>(control).FControls)
+    if (child->IsWindowed() && child->FVisible && !child->FFormClip.IsEmpty())
+      Subtract(pass.Pieces, pass.Scratch, child->FFormClip);
+  TDrawState state;
+  state.Brush = {control.FColor, bsSolid};
+  for (const TRect &piece : pass.Pieces) {
+    state.Clip = piece;
+    FDevice.FillRect(state, piece);
+  }
+}
+
+TControl *TForm::ControlAt(TPoint formPoint) const {
+  if (!Visible() || !Contains(FFormClip, formPoint))
+    return nullptr;
+  const TWinControl *window = this;
+  for (;;) {
+    const auto &children = window->FControls;
+    const auto hit = [&](bool windowed) -> TControl * {
+      for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if ((*it)->IsWindowed() == windowed && (*it)->FVisible && Contains((*it)->FFormClip, formPoint))
+          return *it;
+      return nullptr;
+    };
+    if (TControl *w = hit(true)) {
+      window = static_cast<const TWinControl *>(w);
+      continue;
+    }
+    if (TControl *g = hit(false))
+      return g;
+    return const_cast<TWinControl *>(window);
+  }
+}
+
+void TForm::AddObserver(TFormObserver *observer) {
+  if (observer && std::find(FObservers.begin(), FObservers.end(), observer) == FObservers.end())
+    FObservers.push_back(observer);
+}
+
+void TForm::RemoveObserver(TFormObserver *observer) { std::erase(FObservers, observer); }
+
+void TForm::ControlLeaving(TControl &control) {
+  const std::vector<TFormObserver *> observers = FObservers;
+  for (TFormObserver *o : observers)
+    o->ControlRemoved(control);
+}
+
+} // namespace Platform

@@ -1,0 +1,17 @@
+#pragma once
+
+namespace Platform {
+
+// The display the forms are shown on, as the host reports it (headless: 1920 x 1080 at 96
+// pixels per inch). Read live, so a host that learns the real display changes every reader.
+class TScreen {
+public:
+  int Width() const;
+  int Height() const;
+  int PixelsPerInch() const;
+};
+
+// The one screen of the process.
+TScreen &Screen();
+
+} // namespace Platform

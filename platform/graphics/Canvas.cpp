@@ -25,10 +25,6 @@ int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t
 
 } // namespace
 
-TRect OrderedRect(int x1, int y1, int x2, int y2) {
-  return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-}
-
 TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
 
 TRect TCanvas::ClipRect() const {

@@ -252,3 +252,21 @@ TEST(Ellipse, CircleMarkersFillTheirBox) {
     EXPECT_EQ(sheet.Any(), PixelsWhere(sheet.Bitmap, clBlue));
   }
 }
+
+TEST(Ellipse, PenAndBrushOfOneColourStillWriteEachPixelOnce) {
+  // Marker-like ellipses (pen and brush alike) are written one span per row; under pmXor every
+  // inside pixel must change exactly once, inside the clip and across its edge.
+  for (TRect clip : {TRect{0, 0, 64, 64}, TRect{0, 0, 64, 14}}) {
+    TSheet sheet(64, 64, pmXor);
+    sheet.Canvas().Brush().SetColor(PenColor);
+    sheet.Canvas().SetDeviceClip(clip);
+    for (int size = 2; size <= 9; ++size)
+      sheet.Canvas().Ellipse((size - 2) * 9, 10, (size - 2) * 9 + size, 10 + size);
+    TPixelSet expected;
+    for (int size = 2; size <= 9; ++size)
+      for (const auto &p : EllipseSet((size - 2) * 9, 10, (size - 2) * 9 + size, 10 + size, 64, 64))
+        expected.insert(p);
+    EXPECT_EQ(sheet.Pen(), Intersect(expected, Block(clip.Left, clip.Top, clip.Right, clip.Bottom)));
+    EXPECT_EQ(sheet.Any(), sheet.Pen());
+  }
+}

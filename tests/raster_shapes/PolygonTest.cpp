@@ -225,3 +225,36 @@ TEST(FillPolygon, SquareMarkerCoversItsFillAndOutline) {
     EXPECT_EQ(sheet.Filled(), PixelsWhere(sheet.Bitmap, clRed));
   }
 }
+
+TEST(FillPolygon, FigureIsItsFillThenItsOutline) {
+  // A polygon with pen and brush must equal the brush-only polygon followed by the pen-only one,
+  // under modes that overwrite and modes that do not; rectangles take a shortcut for the first.
+  const std::vector<std::vector<TPoint>> figures = {{{8, 8}, {20, 8}, {20, 17}, {8, 17}},
+                                                    {{30, 5}, {30, 25}, {44, 25}, {44, 5}},
+                                                    {{10, 40}, {11, 40}, {11, 41}, {10, 41}},
+                                                    {{50, 30}, {50, 30}, {50, 30}, {50, 30}},
+                                                    {{40, 40}, {58, 44}, {45, 60}}};
+  for (TPenMode mode : {pmCopy, pmXor, pmNotCopy, pmMerge})
+    for (TPenStyle style : {psSolid, psDot, psInsideFrame})
+      for (const auto &figure : figures) {
+        TBitmap together(64, 64), apart(64, 64);
+        for (TBitmap *b : {&together, &apart}) {
+          Clear(*b, RGB(10, 20, 30));
+          b->Canvas()->Pen().SetColor(clRed);
+          b->Canvas()->Pen().SetMode(mode);
+          b->Canvas()->Pen().SetStyle(style);
+          b->Canvas()->Brush().SetColor(clLime);
+        }
+        together.Canvas()->Polygon(figure);
+        apart.Canvas()->Pen().SetStyle(psClear);
+        apart.Canvas()->Polygon(figure);
+        apart.Canvas()->Pen().SetStyle(style);
+        apart.Canvas()->Brush().SetStyle(bsClear);
+        apart.Canvas()->Polygon(figure);
+        for (int y = 0; y < 64; ++y)
+          for (int x = 0; x < 64; ++x)
+            ASSERT_EQ(together.ScanLine(y)[x], apart.ScanLine(y)[x])
+                << "mode " << static_cast<int>(mode) << " style " << static_cast<int>(style) << " at " << x << "," << y
+                << " figure " << figure[0].X;
+      }
+}

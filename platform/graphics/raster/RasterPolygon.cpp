@@ -45,8 +45,8 @@ public:
     }
     const i128 n = static_cast<i128>(Den) * x0 + static_cast<i128>(2 * (row - y0) + 1) * dx - dy + (Den - 1);
     if (n > -Exact && n < Exact && Den < Exact) {
-      // A hardware division costs more than the rest of a small figure; the product with the
-      // reciprocal is within one of the quotient, and the remainder's range corrects it.
+      // A hardware division costs more than the rest of a small figure: both quotients come
+      // from one reciprocal.
       const double inverse = 1.0 / static_cast<double>(Den);
       Split(static_cast<i64>(n), inverse, E, Rem);
       Split(2 * dx, inverse, StepE, StepRem);

@@ -279,8 +279,12 @@ void DrawSmallEllipse(const TRasterSurface &surface, const TBox64 &box, const TS
   const int l = static_cast<int>(box.Left), t = static_cast<int>(box.Top), h = static_cast<int>(box.Bottom - box.Top);
   if (!pen || PaintsLike(fill, pen->Rop)) {
     const TFill paint = pen ? PenFill(*pen) : *fill;
-    for (int r = 0; r < h; ++r)
-      PaintSpan(surface, t + r, l + c.Lo[r], l + c.Hi[r], paint);
+    if (!paint.Hatch && paint.Rop.IsCopy())
+      for (int r = 0; r < h; ++r)
+        StorePixels(surface.Row(t + r) + l + c.Lo[r], c.Hi[r] - c.Lo[r], paint.Rop.Xor);
+    else
+      for (int r = 0; r < h; ++r)
+        PaintSpan(surface, t + r, l + c.Lo[r], l + c.Hi[r], paint);
     return;
   }
   const TFill paint = PenFill(*pen);

@@ -103,8 +103,12 @@ void DrawSolidInside(const TRasterSurface &surface, const TBox64 &box, TRop pen,
   const int l = static_cast<int>(box.Left), r = static_cast<int>(box.Right);
   const int t = static_cast<int>(box.Top), b = static_cast<int>(box.Bottom);
   if (PaintsLike(fill, pen)) {
-    for (int y = t; y < b; ++y)
-      PaintSpan(surface, y, l, r, edge);
+    if (pen.IsCopy())
+      for (int y = t; y < b; ++y)
+        StorePixels(surface.Row(y) + l, r - l, pen.Xor);
+    else
+      for (int y = t; y < b; ++y)
+        PaintSpan(surface, y, l, r, edge);
     return;
   }
   PaintSpan(surface, t, l, r, edge);
@@ -195,6 +199,13 @@ void DrawRectangle(const TRasterSurface &surface, const TClip &clip, const TBox6
   }
   if (box.Right <= box.Left || box.Bottom <= box.Top)
     return;
+  // The common small case first: a solid frame wholly inside the clip.
+  if (pen->IsCosmetic() && box.Right - box.Left >= 2 && box.Bottom - box.Top >= 2 && box.Left >= clip.Left &&
+      box.Right <= clip.Right && box.Top >= clip.Top && box.Bottom <= clip.Bottom &&
+      (pen->Style == psSolid || pen->Style == psInsideFrame)) {
+    DrawSolidInside(surface, box, pen->Rop, fill);
+    return;
+  }
   if (!pen->IsCosmetic()) {
     DrawWideFrame(surface, clip, box, *pen, fill);
     return;
@@ -204,11 +215,6 @@ void DrawRectangle(const TRasterSurface &surface, const TClip &clip, const TBox6
     return;
   if (box.Right - box.Left == 1 || box.Bottom - box.Top == 1) {
     DrawThinBox(surface, clip, box, *pen);
-    return;
-  }
-  if (box.Left >= clip.Left && box.Right <= clip.Right && box.Top >= clip.Top && box.Bottom <= clip.Bottom &&
-      DashPatternOf(pen->Style).Count == 0) {
-    DrawSolidInside(surface, box, pen->Rop, fill);
     return;
   }
   DrawCosmeticFrame(surface, clip, box, *pen);

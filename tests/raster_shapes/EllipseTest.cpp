@@ -270,3 +270,21 @@ TEST(Ellipse, PenAndBrushOfOneColourStillWriteEachPixelOnce) {
     EXPECT_EQ(sheet.Any(), sheet.Pen());
   }
 }
+
+TEST(Ellipse, EnormousPensFinishAndCoverTheSurface) {
+  // Pens far wider than any surface: the ring's outer ellipse holds the whole surface and its
+  // inner one nothing, so every visible pixel is the pen's, written once.
+  for (int w : {1 << 20, 1 << 30, INT_MAX})
+    for (TPenStyle style : {psSolid, psInsideFrame}) {
+      TSheet ellipse(32, 32, pmXor), arc(32, 32, pmXor), rectangle(32, 32, pmXor);
+      for (TSheet *s : {&ellipse, &arc, &rectangle}) {
+        s->Canvas().Pen().SetWidth(w);
+        s->Canvas().Pen().SetStyle(style);
+      }
+      ellipse.Canvas().Ellipse(-100, -200, 300, 250);
+      arc.Canvas().Arc(-100, -200, 300, 250, 300, 0, 300, 0);
+      rectangle.Canvas().Rectangle(-100, -200, 300, 250);
+      for (TSheet *s : {&ellipse, &arc, &rectangle})
+        EXPECT_EQ(s->Pen(), Block(0, 0, 32, 32)) << "width " << w << " style " << static_cast<int>(style);
+    }
+}

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <platform/graphics/Canvas.h>
 #include <platform/graphics/Color.h>
+#include <platform/graphics/Font.h>
+#include <string>
 
 namespace Alloc {
 struct TWPoint;
@@ -94,5 +96,38 @@ void DrawCrossPoint(TCanvas *canvas, int size, double x, double y, TColor color)
 // A polyline through points 1..NumPoints of the array (element 1 at index 0), then a marker at
 // each point. Leaves the pen with LineColor and width 1.
 void ScatterPlotData(TCanvas *canvas, const Alloc::TWPoint *points, TLineFormat format);
+
+// A pair of axes: both functions draw from the same record, so the axes meet at the origin.
+struct TAxis {
+  std::int32_t OffsetX = 0; // pixels added to every converted point
+  std::int32_t OffsetY = 0;
+  double XOrigin = 0; // where the X axis starts and the Y axis stands
+  double YOrigin = 0; // where the Y axis starts and the X axis stands
+  double XEnd = 0;
+  double YEnd = 0;
+  double Step = 0; // world distance between ticks, on both axes
+  bool MinorTicks = false;
+  bool ShowLabels = false;
+  bool ShowGrid = false;
+  std::int32_t AxisWidth = 1;
+  std::int32_t TickWidth = 1;
+  TColor AxisColor = 0;
+  TColor TickColor = 0;
+  TColor FontColor = 0;
+  Platform::TFontName FontName;
+  std::int32_t FontSize = 8;
+  Platform::TFontStyles FontStyle;
+  std::int32_t Decimals = 0;
+  std::string Title; // empty: no title
+  std::int32_t TitleSize = 10;
+};
+
+// The axis line, ticks at every Step (none at the origin), half-step ticks, labels, grid lines
+// up to YEnd and a title under the middle. A Step that is not positive, or so small that the
+// axis would carry more than 10000 ticks, draws the line and the title only. Leaves the pen,
+// brush and font as the drawing last set them.
+void DrawXAxis(TCanvas *canvas, const TAxis &axis);
+// The same along y, with labels to the left and the title written upwards beside the axis.
+void DrawYAxis(TCanvas *canvas, const TAxis &axis);
 
 } // namespace Wgraph

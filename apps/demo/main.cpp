@@ -1,14 +1,16 @@
-// The sample drawing: a mesh of eight-node elements with curved sides, a scatter series with
-// each marker kind, arcs and ellipses, drawn in world units and written to demo.png.
+// The sample application: a headless form with a world paint box showing a mesh of eight-node
+// elements with curved sides, a scatter series with each marker kind, arcs and ellipses, framed
+// by a pair of labelled axes with titles. The presented window is written to demo.png.
 
 #include <cmath>
 #include <cstdio>
 #include <exception>
 #include <string>
-#include <vector>
 
 #include <alloc/Alloc.h>
-#include <platform/pictures/Bitmap.h>
+#include <paintbox/Velpaint.h>
+#include <platform/controls/Form.h>
+#include <platform/host/HeadlessHost.h>
 #include <platform/rtl/Exceptions.h>
 #include <wgraph/Wgraph.h>
 
@@ -17,72 +19,132 @@ using namespace Wgraph;
 
 namespace {
 
-constexpr int ImageWidth = 960;
-constexpr int ImageHeight = 640;
+constexpr int FormWidth = 960;
+constexpr int FormHeight = 640;
+constexpr TRect ViewBounds{80, 30, 930, 570};
 
-// The mesh: a 4 x 3 grid of elements over a bent strip, each side's mid node pushed off the
-// straight line so the sides are visibly curved.
-void DrawMesh(TCanvas *canvas) {
+// The frame of the world drawing: 0..24 by 0..16 world units.
+TAxis Frame() {
+  TAxis axis;
+  axis.XOrigin = 0;
+  axis.YOrigin = 0;
+  axis.XEnd = 24;
+  axis.YEnd = 16;
+  axis.Step = 2;
+  axis.MinorTicks = true;
+  axis.AxisColor = clBlack;
+  axis.TickColor = clBlack;
+  axis.FontName = "arial";
+  axis.FontSize = 9;
+  axis.FontColor = clBlack;
+  axis.TitleSize = 11;
+  return axis;
+}
+
+// A mesh of 4 x 3 elements over a bent strip; every side's mid node lies on the arc, so the
+// sides are curved.
+void DrawMesh(Velpaint::TVelPaintBox &view) {
   const TColor fills[] = {RGB(0x9E, 0xCA, 0xE1), RGB(0xFD, 0xD0, 0xA2), RGB(0xC7, 0xE9, 0xC0), RGB(0xDA, 0xDA, 0xEB)};
   auto node = [](double u, double v, double &x, double &y) {
-    const double angle = 0.35 * u;
-    const double radius = 9 + v;
+    const double angle = 0.25 * u, radius = 5 + 1.3 * v;
     x = 1 + radius * std::sin(angle);
-    y = 12 - radius * std::cos(angle) + 0.15 * v * v;
+    y = 1 + radius * std::cos(angle) * 1.6;
   };
-  canvas->Pen().SetColor(RGB(0x30, 0x30, 0x30));
-  for (int i = 0; i < 4; ++i)
+  view.DrawCanvas->Pen().SetColor(RGB(0x30, 0x30, 0x30));
+  for (int i = 0; i < 6; ++i)
     for (int j = 0; j < 3; ++j) {
       double x[8], y[8];
       const double u[8] = {i + 0.0, i + 1.0, i + 1.0, i + 0.0, i + 0.5, i + 1.0, i + 0.5, i + 0.0};
       const double v[8] = {j + 0.0, j + 0.0, j + 1.0, j + 1.0, j + 0.0, j + 0.5, j + 1.0, j + 0.5};
       for (int k = 0; k < 8; ++k)
         node(u[k], v[k], x[k], y[k]);
-      wquad8(canvas, x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3], x[4], y[4], x[5], y[5], x[6], y[6], x[7], y[7],
-             fills[(i + j) % 4], true);
+      view.WorldQuad8(x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3], x[4], y[4], x[5], y[5], x[6], y[6], x[7], y[7],
+                      fills[(i + j) % 4], true);
     }
 }
 
-// A damped wave with each of the seven marker kinds along it.
-void DrawScatter(TCanvas *canvas) {
-  const int count = 21;
+// A damped wave per marker kind, stacked.
+void DrawScatter(Velpaint::TVelPaintBox &view) {
+  constexpr int count = 12;
   Alloc::PPointArray points = nullptr;
   if (!Alloc::AllocatePointArray(points, count))
     throw EOutOfMemory("no memory for the scatter series");
-  for (int i = 0; i < count; ++i) {
-    points[i].X = 12 + i * 0.55;
-    points[i].Y = 6 + 3 * std::exp(-0.08 * i) * std::cos(0.6 * i);
-  }
   const pointType kinds[] = {pointType::square,      pointType::triangle,      pointType::circle,
                              pointType::emptysquare, pointType::emptytriangle, pointType::emptycircle,
                              pointType::crosspoint};
-  TLineFormat format;
-  format.NumPoints = 3;
-  format.PointSize = 9;
-  format.LineWidth = 2;
+  const TColor colours[] = {clNavy, clRed, RGB(0x00, 0x80, 0x60), clPurple, RGB(0xC0, 0x60, 0x00), clTeal, clMaroon};
   for (int k = 0; k < 7; ++k) {
+    for (int i = 0; i < count; ++i) {
+      points[i].X = 13 + i * 0.85;
+      points[i].Y = 14.5 - 1.45 * k + 0.45 * std::exp(-0.15 * i) * std::sin(1.1 * i + k);
+    }
+    TLineFormat format;
+    format.NumPoints = count;
     format.PointKind = kinds[k];
-    format.PointColor = k % 2 ? clRed : clNavy;
-    format.LineColor = RGB(0x40, 0x80, 0x40);
-    ScatterPlotData(canvas, points + 3 * k, format);
+    format.PointColor = colours[k];
+    format.PointSize = 7;
+    format.LineColor = RGB(0xA0, 0xA0, 0xA0);
+    format.LineWidth = 1;
+    ScatterPlotData(view.DrawCanvas, points, format);
   }
   Alloc::DeAllocatePointArray(points, count);
 }
 
-void DrawArcsAndEllipses(TCanvas *canvas) {
-  canvas->Brush().SetColor(RGB(0xFF, 0xF2, 0xCC));
+void DrawArcsAndEllipses(Velpaint::TVelPaintBox &view) {
+  TCanvas *canvas = view.DrawCanvas;
   canvas->Pen().SetColor(RGB(0xB0, 0x60, 0x00));
   canvas->Pen().SetWidth(2);
-  WEllipse(canvas, 13, 12.5, 18, 15.5);
-  canvas->Brush().SetStyle(bsDiagCross);
+  canvas->Brush().SetColor(RGB(0xFF, 0xF2, 0xCC));
+  view.WorldEllipse(14, 1, 18, 3.5);
   canvas->Brush().SetColor(RGB(0x60, 0x90, 0xC0));
   canvas->Brush().SetStyle(bsDiagCross);
-  WEllipse(canvas, 19, 11.5, 23, 15.5);
+  view.WorldEllipse(19, 1, 23, 3.5);
+  canvas->Brush().SetStyle(bsSolid);
   canvas->Pen().SetWidth(1);
   canvas->Pen().SetColor(clPurple);
-  for (int r = 1; r <= 4; ++r)
-    WArc(canvas, 18 - r * 0.6, 3 - r * 0.6, 18 + r * 0.6, 3 + r * 0.6, 18 + r, 3, 18, 3 + r);
-  canvas->Brush().SetStyle(bsSolid);
+  for (int r = 1; r <= 5; ++r)
+    view.WorldArc(4 - r * 0.5, 12 - r * 0.5, 4 + r * 0.5, 12 + r * 0.5, 4 + r, 12, 4, 12 + r);
+}
+
+// The world view: a paint box that draws its scene on its off-screen bitmap whenever it
+// paints, with a light grid under it, and shows the bitmap in one copy.
+class TDemoView : public Velpaint::TVelPaintBox {
+public:
+  using TVelPaintBox::TVelPaintBox;
+
+  void Paint() override {
+    TVelPaintBox::Paint(); // clears the bitmap and maps the world window onto the box
+    TAxis grid = Frame();
+    grid.ShowGrid = true;
+    grid.MinorTicks = false;
+    grid.TickColor = RGB(0xE0, 0xE0, 0xE0);
+    DrawXAxis(DrawCanvas, grid);
+    DrawYAxis(DrawCanvas, grid);
+    DrawMesh(*this);
+    DrawScatter(*this);
+    DrawArcsAndEllipses(*this);
+    Canvas()->Draw(0, 0, *Bitmap);
+  }
+};
+
+// Labels and titles around the view, on the form; the mapping the view established is
+// offset to the form's pixels.
+void DrawFrame(TForm &form, const TDemoView &view) {
+  TAxis axis = Frame();
+  axis.OffsetX = view.Left();
+  axis.OffsetY = view.Top();
+  axis.ShowLabels = true;
+  axis.Title = "Distance along the strip (m)";
+  DrawXAxis(form.Canvas(), axis);
+  axis.Title.clear();
+  DrawYAxis(form.Canvas(), axis);
+  // The Y title is written upwards from the axis line into the plot; a second pass with no
+  // ticks stands a form-coloured axis left of the labels to carry it outside.
+  axis.Title = "Height (m)";
+  axis.Step = 0;
+  axis.OffsetX -= 58;
+  axis.AxisColor = form.Color();
+  DrawYAxis(form.Canvas(), axis);
 }
 
 } // namespace
@@ -90,16 +152,22 @@ void DrawArcsAndEllipses(TCanvas *canvas) {
 int main(int argc, char **argv) {
   const std::string output = argc > 1 ? argv[1] : "demo.png";
   try {
-    TBitmap bitmap(ImageWidth, ImageHeight);
-    TCanvas *canvas = bitmap.Canvas();
-    // World 0..24 x 0..16 (y upwards) on the whole picture.
-    SetWorldWindow(0, 24, 0, 16, 0, 0, 0, 0);
-    SetPCWindow(0, ImageWidth, ImageHeight, 0);
-    DrawMesh(canvas);
-    DrawScatter(canvas);
-    DrawArcsAndEllipses(canvas);
-    bitmap.SaveToPngFile(output);
-    std::printf("velgraph demo: wrote %s (%d x %d)\n", output.c_str(), ImageWidth, ImageHeight);
+    TForm form(nullptr);
+    form.SetBounds(0, 0, FormWidth, FormHeight);
+    form.SetColor(clWhite);
+    auto *view = new TDemoView(&form);
+    view->SetBounds(ViewBounds.Left, ViewBounds.Top, ViewBounds.Width(), ViewBounds.Height());
+    view->Bitmap->SetSize(view->Width(), view->Height());
+    view->SetColor(clWhite);
+    view->SetXMax(24);
+    view->SetYMax(16);
+    THeadlessHost host(form);
+    form.Invalidate();
+    host.ProcessPaints();
+    DrawFrame(form, *view);
+    host.Present();
+    host.Presented().SaveToPngFile(output);
+    std::printf("velgraph demo: wrote %s (%d x %d)\n", output.c_str(), FormWidth, FormHeight);
   } catch (const std::exception &e) {
     std::fprintf(stderr, "velgraph demo: %s\n", e.what());
     return 1;

@@ -120,6 +120,14 @@ void TCustomPanel::Paint() {
   DrawBevelCut(canvas, box, clip, FBevelOuter, FBevelWidth);
   box = Shrunk(box, FBorderWidth);
   DrawBevelCut(canvas, box, clip, FBevelInner, FBevelWidth);
+  if (!FCaption.empty()) {
+    // Centred in the area inside the bevels, in the panel's font, on the panel's colour.
+    canvas.Font().Assign(Font());
+    canvas.Brush().SetStyle(bsClear);
+    const TSize extent = canvas.TextExtent(FCaption);
+    canvas.TextOut(static_cast<int>((std::int64_t{box.Left} + box.Right - extent.cx) / 2),
+                   static_cast<int>((std::int64_t{box.Top} + box.Bottom - extent.cy) / 2), FCaption);
+  }
   canvas.Brush().SetColor(Color());
 }
 

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <platform/fonts/FontEngine.h>
+#include <platform/win32/HandleTable.h>
 
 namespace Platform {
 
@@ -23,9 +25,25 @@ void SetPenPosition(TPoint &position, int x, int y) {
 
 int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
 
+constexpr int ScreenPixelsPerInch = 96;
+
+bool SameFace(const TFontSpec &a, const TFont &b) {
+  return a.Size == b.Size() && a.Style == b.Style() && a.Name == b.Name();
+}
+
 } // namespace
 
 TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
+
+TCanvas::~TCanvas() {
+  if (FHandle)
+    HandleTable::FreeDC(FHandle);
+}
+
+TFont &TCanvas::Font() {
+  FFont.SetPixelsPerInch(FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch);
+  return FFont;
+}
 
 TRect TCanvas::ClipRect() const {
   return {ClampToInt(std::int64_t{FDeviceClip.Left} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Top} - FOrigin.Y),
@@ -112,6 +130,47 @@ void TCanvas::StretchDraw(const TRect &rect, const TGraphic &graphic) {
   const TRect box = OrderedRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
   if (!graphic.Empty() && !box.IsEmpty())
     graphic.Draw(*this, box);
+}
+
+HDC TCanvas::Handle() {
+  if (!FHandle)
+    FHandle = HandleTable::NewDC({this, nullptr, false});
+  return FHandle;
+}
+
+void TCanvas::SetSelectedFont(const TFontSpec *font) {
+  if (font) {
+    FSelectedFont = *font;
+    FSelectedOver = FFont.Spec();
+    return;
+  }
+  FSelectedFont.reset();
+  HandleTable::SelectFont(FHandle, nullptr);
+}
+
+const TFontSpec &TCanvas::TextFont() {
+  if (FSelectedFont && !SameFace(FSelectedOver, FFont))
+    SetSelectedFont(nullptr);
+  if (FSelectedFont) {
+    FSelectedFont->Color = FFont.Color();
+    return *FSelectedFont;
+  }
+  // Assigning into the kept record reuses its storage, so no label allocates.
+  FTextFont.Name = FFont.Name();
+  FTextFont.Size = FFont.Size();
+  FTextFont.Style = FFont.Style();
+  FTextFont.Color = FFont.Color();
+  return FTextFont;
+}
+
+void TCanvas::TextOut(int x, int y, std::string_view text) {
+  if (FDevice && !text.empty())
+    FDevice->TextOut(State(), {x, y}, text, TextFont());
+}
+
+TSize TCanvas::TextExtent(std::string_view text) {
+  const int ppi = FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch;
+  return Fonts::TFontEngine::Instance().TextExtent(TextFont(), ppi, text);
 }
 
 } // namespace Platform

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <optional>
 #include <span>
+#include <string_view>
 #include <platform/graphics/Brush.h>
 #include <platform/graphics/Device.h>
 #include <platform/graphics/Font.h>
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/Types.h>
+#include <platform/win32/Win32Types.h>
 
 namespace Platform {
 
@@ -15,7 +18,7 @@ namespace Platform {
 class TCanvas {
 public:
   explicit TCanvas(TDevice *device = nullptr);
-  virtual ~TCanvas() = default;
+  virtual ~TCanvas();
   TCanvas(const TCanvas &) = delete;
   TCanvas &operator=(const TCanvas &) = delete;
 
@@ -26,7 +29,8 @@ public:
   const TPen &Pen() const { return FPen; }
   TBrush &Brush() { return FBrush; }
   const TBrush &Brush() const { return FBrush; }
-  TFont &Font() { return FFont; }
+  // The font, at the device's pixels per inch.
+  TFont &Font();
   const TFont &Font() const { return FFont; }
 
   // Device pixel of the canvas's (0, 0).
@@ -60,6 +64,25 @@ public:
   // Paints the graphic scaled into rect (corners in any order).
   void StretchDraw(const TRect &rect, const TGraphic &graphic);
 
+  // Writes the text (UTF-8; stray bytes are Latin-1) with the top-left of its cell at (x, y), on
+  // the brush colour unless the brush is clear. The pen position does not move.
+  void TextOut(int x, int y, std::string_view text);
+  // The extent of the text in the font TextOut would use: the sum of the advances by ascent +
+  // descent, at the device's pixels per inch (96 without a device).
+  TSize TextExtent(std::string_view text);
+  int TextWidth(std::string_view text) { return TextExtent(text).cx; }
+  int TextHeight(std::string_view text) { return TextExtent(text).cy; }
+
+  // The canvas's device context for the Win32 calls, made on first use and released with the
+  // canvas; null only when the handle table is full.
+  HDC Handle();
+  // A font selected into the context (SelectObject) replaces Font for text until it is selected
+  // out again (nullptr) or Font changes; the text colour stays Font's.
+  void SetSelectedFont(const TFontSpec *font);
+  bool HasSelectedFont() const { return FSelectedFont.has_value(); }
+  // The font text is written in.
+  const TFontSpec &TextFont();
+
   // The state handed to the device with each primitive.
   TDrawState State() const;
 
@@ -72,6 +95,12 @@ private:
   TPoint FOrigin;
   TRect FDeviceClip;
   int FDashPhase = 0;
+  HDC FHandle = nullptr;
+  std::optional<TFontSpec> FSelectedFont;
+  // Font as it was when FSelectedFont was selected; a change to it ends the selection.
+  TFontSpec FSelectedOver;
+  // Font as a device takes it, kept to reuse its name's storage.
+  TFontSpec FTextFont;
 };
 
 // The box with its corners ordered.

@@ -42,6 +42,8 @@ public:
 
   // Pixels per inch of the device, for font sizes given in points.
   virtual int PixelsPerInch() const { return 96; }
+  // The drawable area in device pixels; empty for a device without pixels (a recording).
+  virtual TRect Bounds() const { return {}; }
 
   // From a to b without b's pixel. The pen style is not psClear. dashPhase is the position in
   // the style's pattern; the device advances it so the pattern continues along a polyline.
@@ -68,6 +70,10 @@ public:
   // Copies the image into dest (ordered, not empty), scaled by nearest-neighbour sampling when
   // the sizes differ. The image is not empty.
   virtual void DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) = 0;
+  // The text with the top-left of its cell at `at`, rotated about that point by the font's
+  // escapement; on the brush colour (a plain fill, whatever the brush's hatch) unless the brush is
+  // bsClear. The pen is not used. The text is not empty; the font's name may be anything.
+  virtual void TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) = 0;
 };
 
 } // namespace Platform

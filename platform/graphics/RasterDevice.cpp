@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <platform/fonts/FontEngine.h>
 #include <platform/graphics/raster/RasterOps.h>
+#include <platform/graphics/raster/RasterText.h>
 
 namespace Platform {
 
@@ -148,6 +150,16 @@ TColor TRasterDevice::GetPixel(const TDrawState &state, TPoint p) const {
 void TRasterDevice::DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) {
   if (auto clip = ClipOf(FSurface, state))
     BlitImage(FSurface, *clip, Shifted(dest, state.Origin), image);
+}
+
+void TRasterDevice::TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) {
+  auto clip = ClipOf(FSurface, state);
+  if (!clip)
+    return;
+  Fonts::TGlyphStrike &strike = Fonts::TFontEngine::Instance().Strike(font, FPixelsPerInch);
+  const TTextPaint paint{ColorToPixel(font.Color), state.Brush.Style != bsClear, ColorToPixel(state.Brush.Color),
+                         font.Style.Contains(fsUnderline), font.Style.Contains(fsStrikeOut)};
+  DrawText(FSurface, *clip, Shifted(at, state.Origin), text, strike, paint);
 }
 
 } // namespace Platform

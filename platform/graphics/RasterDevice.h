@@ -15,6 +15,7 @@ public:
   const TRasterSurface &Surface() const { return FSurface; }
   void SetSurface(const TRasterSurface &surface) { FSurface = surface; }
   int PixelsPerInch() const override { return FPixelsPerInch; }
+  TRect Bounds() const override { return {0, 0, FSurface.Width, FSurface.Height}; }
   void SetPixelsPerInch(int value) { FPixelsPerInch = value; }
 
   void Line(const TDrawState &state, TPoint a, TPoint b, int &dashPhase) override;
@@ -27,6 +28,7 @@ public:
   void SetPixel(const TDrawState &state, TPoint p, TColor color) override;
   TColor GetPixel(const TDrawState &state, TPoint p) const override;
   void DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) override;
+  void TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) override;
 
 private:
   TRasterSurface FSurface;

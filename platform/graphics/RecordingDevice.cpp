@@ -46,4 +46,11 @@ void TRecordingDevice::DrawImage(const TDrawState &state, const TRect &dest, con
   call.ImageHeight = image.Height;
 }
 
+void TRecordingDevice::TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) {
+  TRecordedCall &call = Add(dcTextOut, state);
+  call.Points = {at};
+  call.Text = text;
+  call.Font = font;
+}
+
 } // namespace Platform

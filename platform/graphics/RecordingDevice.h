@@ -6,7 +6,18 @@
 
 namespace Platform {
 
-enum class TDeviceCall : std::uint8_t { dcLine, dcPolyline, dcPolygon, dcRectangle, dcFillRect, dcEllipse, dcArc, dcSetPixel, dcDrawImage };
+enum class TDeviceCall : std::uint8_t {
+  dcLine,
+  dcPolyline,
+  dcPolygon,
+  dcRectangle,
+  dcFillRect,
+  dcEllipse,
+  dcArc,
+  dcSetPixel,
+  dcDrawImage,
+  dcTextOut
+};
 using enum TDeviceCall;
 
 // One primitive as the canvas handed it over, in the canvas's coordinates, with the state in force.
@@ -22,6 +33,9 @@ struct TRecordedCall {
   // DrawImage: the image's size (its pixels are not kept).
   int ImageWidth = 0;
   int ImageHeight = 0;
+  // TextOut: the text and the font; Points holds the position.
+  std::string Text;
+  TFontSpec Font;
 };
 
 // Keeps every call. Reading pixels answers -1: a recording has none.
@@ -40,6 +54,7 @@ public:
   void SetPixel(const TDrawState &state, TPoint p, TColor color) override;
   TColor GetPixel(const TDrawState &state, TPoint p) const override;
   void DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) override;
+  void TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) override;
 
 private:
   TRecordedCall &Add(TDeviceCall kind, const TDrawState &state);

@@ -240,3 +240,27 @@ TEST(Paint, AHiddenFormPaintsNothingUntilShown) {
   EXPECT_EQ(form.ProcessPaints(), 2);
   EXPECT_EQ(log, (std::vector<std::string>{"box paint"}));
 }
+
+TEST(Paint, PanelCaptionIsCentredInsideTheBevels) {
+  TPanelOnForm p;
+  p.Form.SetBounds(0, 0, 200, 100);
+  p.Panel->SetBounds(10, 10, 160, 60);
+  p.Panel->Font().SetColor(clBlue);
+  p.Panel->SetCaption("Velocity");
+  p.Form.ProcessPaints();
+  int left = INT_MAX, right = INT_MIN, top = INT_MAX, bottom = INT_MIN;
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 160; ++x) {
+      const TColor c = PixelAt(p.Form, 10 + x, 10 + y);
+      if (c != clRed && c != Light && c != Dark) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  ASSERT_LT(left, right) << "no caption drawn";
+  EXPECT_NEAR(left + right, 160, 6); // centred horizontally
+  EXPECT_NEAR(top + bottom, 60, 8);  // and vertically
+  EXPECT_GT(right - left, 30);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+// Win32's GDI object calls over the handle table: fonts as logical descriptions, device contexts
+// of canvases and of the screen. Every call refuses stale and unknown handles cleanly: GetObjectA
+// returns 0, SelectObject and CreateFontIndirectA return a null handle, DeleteObject FALSE.
+
+#include <platform/graphics/Font.h>
+#include <platform/win32/Win32Types.h>
+
+namespace Platform {
+
+// Copies up to size bytes of the object's description into buffer and returns how many; with a
+// null buffer, returns the size of the description.
+int GetObjectA(HGDIOBJ object, int size, void *buffer);
+HFONT CreateFontIndirectA(const LOGFONTA *font);
+// Selects the font into the device context and returns the font it replaces. Selecting a font
+// into a canvas's context makes the canvas's text use it until the canvas's own font
+// (TFont::Handle, which is what the first selection returns) is selected back or changed.
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+// Deletes a font. FALSE for device contexts, stale handles and fonts still selected into a
+// context; stock objects are permanent, and deleting one succeeds without effect.
+BOOL DeleteObject(HGDIOBJ object);
+// SYSTEM_FONT and DEFAULT_GUI_FONT; null for other indices.
+HGDIOBJ GetStockObject(int index);
+// The screen's device context for window 0; there are no other windows at this layer.
+HDC GetDC(HWND window);
+// Releases a context from GetDC: 1 on success, 0 for any other handle.
+int ReleaseDC(HWND window, HDC dc);
+
+// The font a logical font describes, in black.
+TFontSpec FontSpecOf(const LOGFONTA &font);
+
+} // namespace Platform

@@ -33,10 +33,6 @@ bool SameFace(const TFontSpec &a, const TFont &b) {
 
 } // namespace
 
-TRect OrderedRect(int x1, int y1, int x2, int y2) {
-  return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-}
-
 TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
 
 TCanvas::~TCanvas() {

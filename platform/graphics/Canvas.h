@@ -104,6 +104,8 @@ private:
 };
 
 // The box with its corners ordered.
-TRect OrderedRect(int x1, int y1, int x2, int y2);
+constexpr TRect OrderedRect(int x1, int y1, int x2, int y2) {
+  return {x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 : x1, y1 < y2 ? y2 : y1};
+}
 
 } // namespace Platform

@@ -53,6 +53,22 @@ TFigurePaint FigurePaintOf(const TDrawState &state) {
   return paint;
 }
 
+bool IsDashed(TPenStyle style) { return style != psSolid && style != psInsideFrame; }
+
+// The corners of a polygon traced round an axis-aligned rectangle of more than one pixel, right
+// and bottom inclusive; nothing for any other polygon.
+std::optional<TBox64> TracedRectangle(std::span<const TPoint> p, TPoint origin) {
+  if (p.size() != 4)
+    return std::nullopt;
+  const bool across = p[0].Y == p[1].Y && p[1].X == p[2].X && p[2].Y == p[3].Y && p[3].X == p[0].X;
+  const bool down = p[0].X == p[1].X && p[1].Y == p[2].Y && p[2].X == p[3].X && p[3].Y == p[0].Y;
+  if ((!across && !down) || p[0] == p[2])
+    return std::nullopt;
+  const TPoint64 lo = Shifted(TPoint{std::min(p[0].X, p[2].X), std::min(p[0].Y, p[2].Y)}, origin);
+  const TPoint64 hi = Shifted(TPoint{std::max(p[0].X, p[2].X), std::max(p[0].Y, p[2].Y)}, origin);
+  return TBox64{lo.X, lo.Y, hi.X, hi.Y};
+}
+
 } // namespace
 
 // Lines go to the rasterizer even when nothing is visible (it accepts an empty clip there), so
@@ -72,6 +88,15 @@ void TRasterDevice::Polygon(const TDrawState &state, std::span<const TPoint> poi
   if (!clip)
     return;
   const TFigurePaint paint = FigurePaintOf(state);
+  // A rectangle outlined by a solid cosmetic pen that overwrites what it draws on (square
+  // markers, bars) is the rectangle one pixel larger: the outline covers the fill's far column
+  // and row. Drawn as one it writes each pixel once.
+  if (paint.Pen && paint.Pen->IsCosmetic() && paint.Pen->Rop.IsCopy() && !IsDashed(paint.Pen->Style))
+    if (const auto box = TracedRectangle(points, state.Origin)) {
+      DrawRectangle(FSurface, *clip, {box->Left, box->Top, box->Right + 1, box->Bottom + 1}, paint.PenPtr(),
+                    paint.FillPtr());
+      return;
+    }
   if (paint.Fill)
     FillPolygon(FSurface, *clip, *paint.Fill, points, state.Origin);
   if (paint.Pen) {

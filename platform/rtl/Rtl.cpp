@@ -23,9 +23,18 @@ std::int64_t Saturated(double integral) {
 
 } // namespace
 
-// nearbyint rounds in the current mode, which is round-half-even unless someone changed it;
-// the library never does.
-std::int64_t Round(double value) { return Saturated(std::nearbyint(value)); }
+// Rounds in the current mode, which is round-half-even unless someone changed it; the library
+// never does. Below 2^52 adding and taking away 2^52 (with the value's sign) rounds exactly as
+// nearbyint does, in the same mode, without its call into the maths library: world-to-pixel
+// conversions do this twice per point. At and above 2^52 every double is already whole.
+std::int64_t Round(double value) {
+  constexpr double Whole = 4503599627370496.0; // 2^52
+  if (std::fabs(value) < Whole) {
+    const double shift = std::copysign(Whole, value);
+    return static_cast<std::int64_t>((value + shift) - shift);
+  }
+  return Saturated(value);
+}
 
 std::int64_t Trunc(double value) { return Saturated(std::trunc(value)); }
 

@@ -1,6 +1,7 @@
 #include <platform/graphics/raster/RasterOps.h>
 
 #include <algorithm>
+#include <array>
 
 namespace Platform::Raster {
 
@@ -9,7 +10,7 @@ namespace {
 constexpr std::uint32_t RgbMask = 0x00FFFFFF;
 
 // The result of the mode for a destination of all zeros and of all ones, bit by bit.
-std::uint32_t ModeResult(TPenMode mode, std::uint32_t d, std::uint32_t p) {
+constexpr std::uint32_t ModeResult(TPenMode mode, std::uint32_t d, std::uint32_t p) {
   switch (mode) {
   case pmBlack: return 0;
   case pmWhite: return ~0u;
@@ -40,10 +41,27 @@ constexpr std::uint8_t BDiagonalHatch[8] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 
 constexpr std::uint8_t CrossHatch[8] = {0x08, 0x08, 0x08, 0xFF, 0x08, 0x08, 0x08, 0x08};
 constexpr std::uint8_t DiagCrossHatch[8] = {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81};
 
+// Every mode is bitwise, so its result for a destination of all zeros (or all ones) is
+// (p & Pen) ^ Constant with masks of all zeros or all ones, read once from ModeResult.
+struct TModeMasks {
+  std::uint32_t Pen0, Constant0, Pen1, Constant1;
+};
+
+constexpr auto ModeTable = [] {
+  std::array<TModeMasks, 16> table{};
+  for (int m = 0; m < 16; ++m) {
+    const auto mode = static_cast<TPenMode>(m);
+    table[m] = {ModeResult(mode, 0, ~0u) ^ ModeResult(mode, 0, 0), ModeResult(mode, 0, 0),
+                ModeResult(mode, ~0u, ~0u) ^ ModeResult(mode, ~0u, 0), ModeResult(mode, ~0u, 0)};
+  }
+  return table;
+}();
+
 } // namespace
 
 TRop MakeRop(TPenMode mode, std::uint32_t penPixel) {
-  const std::uint32_t f0 = ModeResult(mode, 0, penPixel), f1 = ModeResult(mode, ~0u, penPixel);
+  const TModeMasks &m = ModeTable[static_cast<std::size_t>(mode) & 15];
+  const std::uint32_t f0 = (penPixel & m.Pen0) ^ m.Constant0, f1 = (penPixel & m.Pen1) ^ m.Constant1;
   return {(f0 ^ f1) & RgbMask, f0 & RgbMask};
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <platform/fonts/FontEngine.h>
 #include <platform/graphics/raster/RasterOps.h>
+#include <platform/graphics/raster/RasterStamp.h>
 #include <platform/graphics/raster/RasterText.h>
 
 namespace Platform {
@@ -55,6 +56,47 @@ TFigurePaint FigurePaintOf(const TDrawState &state) {
 
 bool IsDashed(TPenStyle style) { return style != psSolid && style != psInsideFrame; }
 
+// MakeRop without its table lookup for the mode nearly every figure is drawn in.
+TRop RopOf(TPenMode mode, TColor color) {
+  const std::uint32_t pixel = ColorToPixel(color);
+  return mode == pmCopy ? TRop{0, pixel} : MakeRop(mode, pixel);
+}
+
+// The paint of a figure whose outline and inside, where drawn, are plain stores of one pixel, as a
+// marker's are; false for any other pen and brush. The result goes out through a reference rather
+// than an optional: an optional is returned by storing its parts and reading them back whole, and
+// such a read waits for every pixel store still pending, the previous figure's included.
+bool StampPaintOf(const TDrawState &state, TStampPaint &paint) {
+  const TPenState &pen = state.Pen;
+  const TBrushState &brush = state.Brush;
+  std::uint32_t pixel = 0;
+  const bool outline = pen.Style != psClear;
+  if (outline) {
+    if (pen.Width > 1 || IsDashed(pen.Style))
+      return false;
+    const TRop rop = RopOf(pen.Mode, pen.Color);
+    if (!rop.IsCopy())
+      return false;
+    pixel = rop.Xor;
+  }
+  const bool fill = brush.Style != bsClear;
+  if (fill) {
+    if (brush.Style != bsSolid)
+      return false;
+    // Under one mode one colour gives one operation.
+    if (!outline || brush.Color != pen.Color) {
+      const TRop rop = RopOf(pen.Mode, brush.Color);
+      if (!rop.IsCopy() || (outline && rop.Xor != pixel))
+        return false;
+      pixel = rop.Xor;
+    }
+  }
+  paint.Pixel = pixel;
+  paint.Outline = outline;
+  paint.Fill = fill;
+  return outline || fill;
+}
+
 // The corners of a polygon traced round an axis-aligned rectangle of more than one pixel, right
 // and bottom inclusive; nothing for any other polygon.
 std::optional<TBox64> TracedRectangle(std::span<const TPoint> p, TPoint origin) {
@@ -86,6 +128,8 @@ void TRasterDevice::Polyline(const TDrawState &state, std::span<const TPoint> po
 void TRasterDevice::Polygon(const TDrawState &state, std::span<const TPoint> points) {
   auto clip = ClipOf(FSurface, state);
   if (!clip)
+    return;
+  if (TStampPaint stamp; StampPaintOf(state, stamp) && StampPolygon(FSurface, *clip, stamp, points, state.Origin))
     return;
   const TFigurePaint paint = FigurePaintOf(state);
   // A rectangle outlined by a solid cosmetic pen that overwrites what it draws on (square
@@ -120,10 +164,14 @@ void TRasterDevice::FillRect(const TDrawState &state, const TRect &rect) {
 }
 
 void TRasterDevice::Ellipse(const TDrawState &state, const TRect &box) {
-  if (auto clip = ClipOf(FSurface, state)) {
-    const TFigurePaint paint = FigurePaintOf(state);
-    DrawEllipse(FSurface, *clip, Shifted(box, state.Origin), paint.PenPtr(), paint.FillPtr());
-  }
+  auto clip = ClipOf(FSurface, state);
+  if (!clip)
+    return;
+  const TBox64 shifted = Shifted(box, state.Origin);
+  if (TStampPaint stamp; StampPaintOf(state, stamp) && StampEllipse(FSurface, *clip, stamp, shifted))
+    return;
+  const TFigurePaint paint = FigurePaintOf(state);
+  DrawEllipse(FSurface, *clip, shifted, paint.PenPtr(), paint.FillPtr());
 }
 
 void TRasterDevice::Arc(const TDrawState &state, const TRect &box, TPoint start, TPoint end) {

@@ -105,6 +105,31 @@ void TriangleCairo(benchmark::State &state) {
   });
 }
 
+// The memory floor under the markers: the 6 x 6 block of a size 5 square stored at each marker's
+// place with no drawing code around it, first plainly, then with every row's lines prefetched
+// before the stores, as stamps are drawn.
+template <bool Prefetch> void BlockFloor(benchmark::State &state) {
+  const TMarkerData &data = Markers();
+  TBitmap bitmap(SurfaceWidth, SurfaceHeight);
+  const TRasterSurface &surface = bitmap.Surface();
+  const std::uint32_t pixel = ColorToPixel(MarkerColor);
+  for (auto _ : state) {
+    for (const TPoint &p : data.Pixels) {
+      std::uint32_t *corner = surface.Row(p.Y - 2) + p.X - 2;
+      if (Prefetch)
+        for (int r = 0; r < 6; ++r) {
+          __builtin_prefetch(corner + r * surface.Stride, 1);
+          __builtin_prefetch(corner + r * surface.Stride + 5, 1);
+        }
+      for (int r = 0; r < 6; ++r)
+        for (int c = 0; c < 6; ++c)
+          corner[r * surface.Stride + c] = pixel;
+    }
+    benchmark::DoNotOptimize(bitmap.ScanLine(0)[0]);
+  }
+  state.SetItemsProcessed(state.iterations() * MarkerCount);
+}
+
 } // namespace
 
 BENCHMARK(SquareOurs)->Name("1e5 DrawSquarePoint size 5/velgraph")->Unit(benchmark::kMillisecond);
@@ -113,3 +138,5 @@ BENCHMARK(CircleOurs)->Name("1e5 DrawCirclePoint size 7/velgraph")->Unit(benchma
 BENCHMARK(CircleCairo)->Name("1e5 DrawCirclePoint size 7/cairo")->Unit(benchmark::kMillisecond);
 BENCHMARK(TriangleOurs)->Name("1e5 DrawTrianglePoint size 7/velgraph")->Unit(benchmark::kMillisecond);
 BENCHMARK(TriangleCairo)->Name("1e5 DrawTrianglePoint size 7/cairo")->Unit(benchmark::kMillisecond);
+BENCHMARK(BlockFloor<false>)->Name("1e5 6x6 blocks at the marker places/velgraph")->Unit(benchmark::kMillisecond);
+BENCHMARK(BlockFloor<true>)->Name("1e5 6x6 blocks prefetched, marker places/velgraph")->Unit(benchmark::kMillisecond);

@@ -16,63 +16,71 @@ enum class TMarkerFill { Filled, Outlined };
 
 // What every marker draws with: the canvas's state with a 1-pixel pen in the marker colour and a
 // brush in the marker colour (filled kinds; a clear brush turns solid, as setting its colour
-// does) or clear (outlined kinds), plus the marker's pixel centre and half size. The figure goes
-// to the device as the canvas would send it, and the canvas's own pen and brush are left alone,
-// which is what setting them and putting them back gives. Not rewriting the canvas around every
-// figure also keeps the next figure's read of the canvas state from waiting on those writes,
-// which made up a good part of a marker's time in a loop.
-class TMarkerFrame {
-public:
-  TMarkerFrame(TCanvas *canvas, int size, double x, double y, TColor color, TMarkerFill fill)
-      : FDevice(canvas->Device()), FState(canvas->State()) {
-    FState.Pen.Width = 1;
-    FState.Pen.Color = color;
-    if (fill == TMarkerFill::Filled) {
-      FState.Brush.Color = color;
-      if (FState.Brush.Style == bsClear)
-        FState.Brush.Style = Platform::bsSolid;
-    } else {
-      FState.Brush.Style = bsClear;
-    }
-    WorldToPC(x, y, Px, Py);
-    H = size / 2;
+// does) or clear (outlined kinds). The figure goes to the device as the canvas would send it, and
+// the canvas's own pen and brush are left alone, which is what setting them and putting them back
+// gives. Not rewriting the canvas around every figure also keeps the next figure's read of the
+// canvas state from waiting on those writes, which made up a good part of a marker's time in a
+// loop.
+Platform::TDrawState MarkerState(const TCanvas &canvas, TColor color, TMarkerFill fill) {
+  Platform::TDrawState state = canvas.State();
+  state.Pen.Width = 1;
+  state.Pen.Color = color;
+  if (fill == TMarkerFill::Filled) {
+    state.Brush.Color = color;
+    if (state.Brush.Style == bsClear)
+      state.Brush.Style = Platform::bsSolid;
+  } else {
+    state.Brush.Style = bsClear;
   }
+  return state;
+}
 
-  // The canvas's Polygon and Ellipse: nothing without a device, or with a clear pen and brush.
-  void Polygon(std::span<const TPoint> points) const {
-    if (Draws())
-      FDevice->Polygon(FState, points);
-  }
-  void Ellipse(int x1, int y1, int x2, int y2) const {
-    if (Draws())
-      FDevice->Ellipse(FState, Platform::OrderedRect(x1, y1, x2, y2));
-  }
-
-  int Px = 0, Py = 0, H = 0;
-
-private:
-  bool Draws() const { return FDevice && (FState.Pen.Style != Platform::psClear || FState.Brush.Style != bsClear); }
-
-  Platform::TDevice *FDevice;
-  Platform::TDrawState FState;
+// The marker's pixel centre and half size. Kept apart from the state, which the device is handed
+// by reference: values in the same object would have to live in memory too, and on a large
+// surface every store waits behind the previous marker's pixels.
+struct TMarkerPlace {
+  int Px, Py, H;
 };
+
+TMarkerPlace PlaceOf(int size, double x, double y) {
+  int px, py;
+  WorldToPC(x, y, px, py);
+  return {px, py, size / 2};
+}
+
+// The canvas's Polygon and Ellipse: nothing without a device, or with a clear pen and brush.
+bool Draws(const TCanvas &canvas, const Platform::TDrawState &state) {
+  return canvas.Device() && (state.Pen.Style != Platform::psClear || state.Brush.Style != bsClear);
+}
+
+void Polygon(TCanvas *canvas, const Platform::TDrawState &state, std::span<const TPoint> points) {
+  if (Draws(*canvas, state))
+    canvas->Device()->Polygon(state, points);
+}
+
+void Ellipse(TCanvas *canvas, const Platform::TDrawState &state, int x1, int y1, int x2, int y2) {
+  if (Draws(*canvas, state))
+    canvas->Device()->Ellipse(state, Platform::OrderedRect(x1, y1, x2, y2));
+}
 
 // 1 for a positive odd size: odd figures that start at -h need one more pixel to span size.
 int OddExtra(int size) { return size % 2 == 1 ? 1 : 0; }
 
 void Square(TCanvas *canvas, int size, double x, double y, TColor color, TMarkerFill fill) {
-  const TMarkerFrame f(canvas, size, x, y, color, fill);
-  const int left = f.Px - f.H, top = f.Py - f.H;
+  const Platform::TDrawState state = MarkerState(*canvas, color, fill);
+  const TMarkerPlace p = PlaceOf(size, x, y);
+  const int left = p.Px - p.H, top = p.Py - p.H;
   const TPoint corners[4] = {{left, top}, {left + size, top}, {left + size, top + size}, {left, top + size}};
-  f.Polygon(corners);
+  Polygon(canvas, state, corners);
 }
 
 void Triangle(TCanvas *canvas, int size, double x, double y, TColor color, TMarkerFill fill) {
-  const TMarkerFrame f(canvas, size, x, y, color, fill);
-  const int dx = static_cast<int>(Platform::Round(f.H * Cos30));
-  const int dy = static_cast<int>(Platform::Round(f.H * 0.5));
-  const TPoint corners[3] = {{f.Px, f.Py - f.H}, {f.Px - dx, f.Py + dy}, {f.Px + dx, f.Py + dy}};
-  f.Polygon(corners);
+  const Platform::TDrawState state = MarkerState(*canvas, color, fill);
+  const TMarkerPlace p = PlaceOf(size, x, y);
+  const int dx = static_cast<int>(Platform::Round(p.H * Cos30));
+  const int dy = static_cast<int>(Platform::Round(p.H * 0.5));
+  const TPoint corners[3] = {{p.Px, p.Py - p.H}, {p.Px - dx, p.Py + dy}, {p.Px + dx, p.Py + dy}};
+  Polygon(canvas, state, corners);
 }
 
 } // namespace
@@ -94,17 +102,19 @@ void DrawEmptyTrianglePoint(TCanvas *canvas, int size, double x, double y, TColo
 }
 
 void DrawCirclePoint(TCanvas *canvas, int size, double x, double y, TColor color) {
-  const TMarkerFrame f(canvas, size, x, y, color, TMarkerFill::Filled);
+  const Platform::TDrawState state = MarkerState(*canvas, color, TMarkerFill::Filled);
+  const TMarkerPlace p = PlaceOf(size, x, y);
   if (size > 1)
-    f.Ellipse(f.Px - f.H, f.Py - f.H, f.Px + f.H, f.Py + f.H);
+    Ellipse(canvas, state, p.Px - p.H, p.Py - p.H, p.Px + p.H, p.Py + p.H);
   else
-    canvas->SetPixels(f.Px - f.H, f.Py - f.H, color);
+    canvas->SetPixels(p.Px - p.H, p.Py - p.H, color);
 }
 
 void DrawEmptyCirclePoint(TCanvas *canvas, int size, double x, double y, TColor color) {
-  const TMarkerFrame f(canvas, size, x, y, color, TMarkerFill::Outlined);
+  const Platform::TDrawState state = MarkerState(*canvas, color, TMarkerFill::Outlined);
+  const TMarkerPlace p = PlaceOf(size, x, y);
   const int e = OddExtra(size);
-  f.Ellipse(f.Px - f.H, f.Py - f.H, f.Px + f.H + e, f.Py + f.H + e);
+  Ellipse(canvas, state, p.Px - p.H, p.Py - p.H, p.Px + p.H + e, p.Py + p.H + e);
 }
 
 void DrawCrossPoint(TCanvas *canvas, int size, double x, double y, TColor color) {

@@ -51,11 +51,6 @@ TRect TCanvas::ClipRect() const {
           ClampToInt(std::int64_t{FDeviceClip.Bottom} - FOrigin.Y)};
 }
 
-TDrawState TCanvas::State() const {
-  return {
-      {FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()}, {FBrush.Color(), FBrush.Style()}, FOrigin, FDeviceClip};
-}
-
 void TCanvas::MoveTo(int x, int y) {
   SetPenPosition(FPenPos, x, y);
   FDashPhase = 0;

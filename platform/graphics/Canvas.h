@@ -1,8 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <span>
-#include <string_view>
 #include <platform/graphics/Brush.h>
 #include <platform/graphics/Device.h>
 #include <platform/graphics/Font.h>
@@ -10,6 +8,8 @@
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/Types.h>
 #include <platform/win32/Win32Types.h>
+#include <span>
+#include <string_view>
 
 namespace Platform {
 
@@ -83,8 +83,14 @@ public:
   // The font text is written in.
   const TFontSpec &TextFont();
 
-  // The state handed to the device with each primitive.
-  TDrawState State() const;
+  // The state handed to the device with each primitive. Inline, so that a caller that changes
+  // part of it (a marker) builds it once in place.
+  TDrawState State() const {
+    return {{FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()},
+            {FBrush.Color(), FBrush.Style()},
+            FOrigin,
+            FDeviceClip};
+  }
 
 private:
   TDevice *FDevice;

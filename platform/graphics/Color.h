@@ -48,7 +48,8 @@ constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
 // Raster surfaces hold 32-bit 0x00RRGGBB pixels (B, G, R, X in memory); colours are converted
 // at the canvas boundary, once per primitive.
 inline std::uint32_t ColorToPixel(TColor color) {
-  const auto c = static_cast<std::uint32_t>(ColorToRGB(color));
+  // Plain colours need no call: their top byte is dropped below anyway.
+  const auto c = static_cast<std::uint32_t>(color >= 0 ? color : ColorToRGB(color));
   return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
 constexpr TColor PixelToColor(std::uint32_t pixel) {

@@ -63,38 +63,35 @@ TRop RopOf(TPenMode mode, TColor color) {
 }
 
 // The paint of a figure whose outline and inside, where drawn, are plain stores of one pixel, as a
-// marker's are; false for any other pen and brush. The result goes out through a reference rather
-// than an optional: an optional is returned by storing its parts and reading them back whole, and
-// such a read waits for every pixel store still pending, the previous figure's included.
-bool StampPaintOf(const TDrawState &state, TStampPaint &paint) {
+// marker's are; a paint of neither part for any other pen and brush. Inline and returned by value,
+// so that it stays in registers: parts stored to memory and read back whole would wait for every
+// pixel store still pending, the previous figure's included.
+[[gnu::always_inline]] inline TStampPaint StampPaintOf(const TDrawState &state) {
   const TPenState &pen = state.Pen;
   const TBrushState &brush = state.Brush;
   std::uint32_t pixel = 0;
   const bool outline = pen.Style != psClear;
   if (outline) {
     if (pen.Width > 1 || IsDashed(pen.Style))
-      return false;
+      return {};
     const TRop rop = RopOf(pen.Mode, pen.Color);
     if (!rop.IsCopy())
-      return false;
+      return {};
     pixel = rop.Xor;
   }
   const bool fill = brush.Style != bsClear;
   if (fill) {
     if (brush.Style != bsSolid)
-      return false;
+      return {};
     // Under one mode one colour gives one operation.
     if (!outline || brush.Color != pen.Color) {
       const TRop rop = RopOf(pen.Mode, brush.Color);
       if (!rop.IsCopy() || (outline && rop.Xor != pixel))
-        return false;
+        return {};
       pixel = rop.Xor;
     }
   }
-  paint.Pixel = pixel;
-  paint.Outline = outline;
-  paint.Fill = fill;
-  return outline || fill;
+  return {pixel, outline, fill};
 }
 
 // The corners of a polygon traced round an axis-aligned rectangle of more than one pixel, right
@@ -109,6 +106,28 @@ std::optional<TBox64> TracedRectangle(std::span<const TPoint> p, TPoint origin) 
   const TPoint64 lo = Shifted(TPoint{std::min(p[0].X, p[2].X), std::min(p[0].Y, p[2].Y)}, origin);
   const TPoint64 hi = Shifted(TPoint{std::max(p[0].X, p[2].X), std::max(p[0].Y, p[2].Y)}, origin);
   return TBox64{lo.X, lo.Y, hi.X, hi.Y};
+}
+
+// A polygon drawn by its fill and outline rasterizers. Out of line, so that the stamped path in
+// TRasterDevice::Polygon keeps a small frame: see RasterStamp.cpp on stores.
+[[gnu::noinline]] void DrawPolygon(const TRasterSurface &surface, const TClip &clip, const TDrawState &state,
+                                   std::span<const TPoint> points) {
+  const TFigurePaint paint = FigurePaintOf(state);
+  // A rectangle outlined by a solid cosmetic pen that overwrites what it draws on (bars) is the
+  // rectangle one pixel larger: the outline covers the fill's far column and row. Drawn as one it
+  // writes each pixel once.
+  if (paint.Pen && paint.Pen->IsCosmetic() && paint.Pen->Rop.IsCopy() && !IsDashed(paint.Pen->Style))
+    if (const auto box = TracedRectangle(points, state.Origin)) {
+      DrawRectangle(surface, clip, {box->Left, box->Top, box->Right + 1, box->Bottom + 1}, paint.PenPtr(),
+                    paint.FillPtr());
+      return;
+    }
+  if (paint.Fill)
+    FillPolygon(surface, clip, *paint.Fill, points, state.Origin);
+  if (paint.Pen) {
+    int dashPhase = 0;
+    StrokePolyline(surface, clip, *paint.Pen, points, state.Origin, true, dashPhase);
+  }
 }
 
 } // namespace
@@ -126,27 +145,13 @@ void TRasterDevice::Polyline(const TDrawState &state, std::span<const TPoint> po
 }
 
 void TRasterDevice::Polygon(const TDrawState &state, std::span<const TPoint> points) {
-  auto clip = ClipOf(FSurface, state);
+  const auto clip = ClipOf(FSurface, state);
   if (!clip)
     return;
-  if (TStampPaint stamp; StampPaintOf(state, stamp) && StampPolygon(FSurface, *clip, stamp, points, state.Origin))
+  if (const TStampPaint stamp = StampPaintOf(state);
+      (stamp.Outline || stamp.Fill) && StampPolygon(FSurface, *clip, stamp, points, state.Origin))
     return;
-  const TFigurePaint paint = FigurePaintOf(state);
-  // A rectangle outlined by a solid cosmetic pen that overwrites what it draws on (square
-  // markers, bars) is the rectangle one pixel larger: the outline covers the fill's far column
-  // and row. Drawn as one it writes each pixel once.
-  if (paint.Pen && paint.Pen->IsCosmetic() && paint.Pen->Rop.IsCopy() && !IsDashed(paint.Pen->Style))
-    if (const auto box = TracedRectangle(points, state.Origin)) {
-      DrawRectangle(FSurface, *clip, {box->Left, box->Top, box->Right + 1, box->Bottom + 1}, paint.PenPtr(),
-                    paint.FillPtr());
-      return;
-    }
-  if (paint.Fill)
-    FillPolygon(FSurface, *clip, *paint.Fill, points, state.Origin);
-  if (paint.Pen) {
-    int dashPhase = 0;
-    StrokePolyline(FSurface, *clip, *paint.Pen, points, state.Origin, true, dashPhase);
-  }
+  DrawPolygon(FSurface, *clip, state, points);
 }
 
 void TRasterDevice::Rectangle(const TDrawState &state, const TRect &box) {
@@ -164,11 +169,12 @@ void TRasterDevice::FillRect(const TDrawState &state, const TRect &rect) {
 }
 
 void TRasterDevice::Ellipse(const TDrawState &state, const TRect &box) {
-  auto clip = ClipOf(FSurface, state);
+  const auto clip = ClipOf(FSurface, state);
   if (!clip)
     return;
   const TBox64 shifted = Shifted(box, state.Origin);
-  if (TStampPaint stamp; StampPaintOf(state, stamp) && StampEllipse(FSurface, *clip, stamp, shifted))
+  if (const TStampPaint stamp = StampPaintOf(state);
+      (stamp.Outline || stamp.Fill) && StampEllipse(FSurface, *clip, stamp, shifted))
     return;
   const TFigurePaint paint = FigurePaintOf(state);
   DrawEllipse(FSurface, *clip, shifted, paint.PenPtr(), paint.FillPtr());

@@ -219,7 +219,7 @@ template <class TDraw> void Build(TStamp &stamp, int width, int height, TStampPa
 }
 
 // Stores pixel into n >= 1 pixels. A stamp's spans are short: three stores cover one to three
-// pixels, two overlapping stores of four up to eight, without a loop or a branch on the length.
+// pixels and two overlapping stores of four up to eight, without a loop.
 inline void StoreSpan(std::uint32_t *p, int n, std::uint32_t pixel) {
   if (n < 4) {
     p[0] = pixel;
@@ -227,6 +227,14 @@ inline void StoreSpan(std::uint32_t *p, int n, std::uint32_t pixel) {
     p[n - 1] = pixel;
     return;
   }
+#if defined(__SSE2__)
+  if (n <= 8) {
+    const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(p), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(p + n - 4), four);
+    return;
+  }
+#endif
   StorePixels(p, n, pixel);
 }
 
@@ -248,9 +256,11 @@ bool FitsInside(const TRasterSurface &surface, const TClip &clip, const TStamp &
   for (const TStampSpan *s = spans; s != end; ++s) {
     const std::uint32_t *p = corner + s->Offset;
     __builtin_prefetch(p, 1);
-    for (int x = 16; x < s->Length; x += 16)
-      __builtin_prefetch(p + x, 1);
     __builtin_prefetch(p + s->Length - 1, 1);
+    // A line holds 16 pixels: longer spans have lines between their ends.
+    if (s->Length > 16)
+      for (int x = 16; x < s->Length - 1; x += 16)
+        __builtin_prefetch(p + x, 1);
   }
   for (const TStampSpan *s = spans; s != end; ++s)
     StoreSpan(corner + s->Offset, s->Length, pixel);

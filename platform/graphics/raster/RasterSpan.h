@@ -13,13 +13,18 @@
 namespace Platform::Raster {
 
 // Stores pixel into n consecutive pixels. Spans of figures are short, so the loop has no scalar
-// tail: the last four pixels are stored once more, overlapping, which a plain store allows.
+// tail: the last four pixels are stored once more, overlapping, which a plain store allows. The
+// loop stores eight pixels a turn, which halves its overhead on the spans of mid-sized figures.
 inline void StorePixels(std::uint32_t *p, int n, std::uint32_t pixel) {
 #if defined(__SSE2__)
   if (n >= 4) {
     const __m128i four = _mm_set1_epi32(static_cast<int>(pixel));
     std::uint32_t *last = p + n - 4;
-    for (; p < last; p += 4)
+    for (; p + 4 < last; p += 8) {
+      _mm_storeu_si128(reinterpret_cast<__m128i *>(p), four);
+      _mm_storeu_si128(reinterpret_cast<__m128i *>(p + 4), four);
+    }
+    if (p < last)
       _mm_storeu_si128(reinterpret_cast<__m128i *>(p), four);
     _mm_storeu_si128(reinterpret_cast<__m128i *>(last), four);
     return;

@@ -103,6 +103,16 @@ TStamp *Lookup(const TShapeKey &key) {
   return nullptr;
 }
 
+// False on a shape's first miss in a row, which only remembers it: figures that never repeat go
+// straight back to their own rasterizers.
+bool MissedBefore(const TShapeKey &key) {
+  TStampSet &set = SetOf(key);
+  if (set.Candidate == key)
+    return true;
+  set.Candidate = key;
+  return false;
+}
+
 // A shape that is in neither way: remembered on its first miss, and on its second miss in a row
 // given the way not built in last. (Recording which way was hit last would cost a store on every
 // hit, and two shapes in one set stay either way.)
@@ -351,6 +361,8 @@ bool StampPolygon(const TRasterSurface &surface, const TClip &clip, TStampPaint 
       StampInside(surface, *stamp, left, top, paint.Pixel);
       return true;
     }
+  } else if (!MissedBefore(key)) {
+    return false;
   }
   return StampPolygonSlowly(surface, clip, paint, points, origin);
 }
@@ -359,10 +371,14 @@ bool StampEllipse(const TRasterSurface &surface, const TClip &clip, TStampPaint 
   const i64 w = box.Right - box.Left, h = box.Bottom - box.Top;
   if (Cache.Disabled || w <= 0 || h <= 0 || w > MaxSide || h > MaxSide)
     return false;
-  if (const TStamp *stamp = Lookup(EllipseKey(w, h, paint));
-      stamp && FitsInside(surface, clip, *stamp, box.Left, box.Top)) {
-    StampInside(surface, *stamp, box.Left, box.Top, paint.Pixel);
-    return true;
+  const TShapeKey key = EllipseKey(w, h, paint);
+  if (const TStamp *stamp = Lookup(key)) {
+    if (FitsInside(surface, clip, *stamp, box.Left, box.Top)) {
+      StampInside(surface, *stamp, box.Left, box.Top, paint.Pixel);
+      return true;
+    }
+  } else if (!MissedBefore(key)) {
+    return false;
   }
   return StampEllipseSlowly(surface, clip, paint, box);
 }

@@ -241,14 +241,17 @@ TEST(Stamp, FarCoordinatesAndLargeFigures) {
   // Vertices near the ends of the 32-bit range brought into view by the origin, vertices too far
   // apart for a key (one figure's offsets equal to a stampable one's modulo 256), and boxes just
   // above the largest stamp.
-  const std::vector<TPoint> near = {{INT_MAX - 6, INT_MIN + 2}, {INT_MAX - 1, INT_MIN + 9}, {INT_MAX - 9, INT_MIN + 7}};
   const std::vector<TPoint> wide = {{0, 0}, {64, 3}, {30, 20}};
   const std::vector<TPoint> far = {{0, 0}, {INT_MAX, 5}, {INT_MIN, 9}};
   const std::vector<TPoint> small = {{0, 0}, {56, 3}, {50, 9}}, aliased = {{20, 10}, {-180, 13}, {-186, 19}};
   const std::string difference = Compare([&](TCanvas &c) {
     MarkerState(c, clFuchsia, true);
     for (const TPoint &place : Places()) {
-      c.SetOrigin({place.X - (INT_MAX - 40), place.Y - INT_MIN - 40});
+      // On the screen at place + (31..39, 9..16): INT_MIN + INT_MAX is -1.
+      const std::vector<TPoint> near = {{INT_MAX - 6, INT_MIN + 10 + place.Y},
+                                        {INT_MAX - 1, INT_MIN + 17 + place.Y},
+                                        {INT_MAX - 9, INT_MIN + 15 + place.Y}};
+      c.SetOrigin({place.X - (INT_MAX - 40), INT_MAX});
       c.Polygon(near);
       c.SetOrigin(place);
       c.Polygon(wide);

@@ -1,5 +1,6 @@
 #include <platform/graphics/raster/RasterStamp.h>
 
+#include <limits>
 #include <platform/graphics/raster/RasterSpan.h>
 
 // A stamp is made by drawing the figure once with the ordinary rasterizers onto a scratch surface
@@ -60,6 +61,8 @@ struct TStampSpan {
 
 // Surfaces with longer rows would overflow a span's offset; stamps on them take the clipped path.
 constexpr std::ptrdiff_t MaxStride = std::ptrdiff_t{1} << 24;
+// The stride of a stamp whose offsets are not worked out yet: no surface has it.
+constexpr std::ptrdiff_t NoStride = std::numeric_limits<std::ptrdiff_t>::min();
 
 // The cache is plain data with no constructor, so that reaching it costs no initialisation guard;
 // a thread's cache starts as zeros.
@@ -70,7 +73,7 @@ struct TStamp {
   int Top;
   int Width; // a box holding every pixel
   int Height;
-  std::ptrdiff_t Stride; // the stride the offsets are for, 0 for none yet
+  std::ptrdiff_t Stride; // the stride the offsets are for, or NoStride
   TStampSpan Spans[MaxSpans];
 };
 
@@ -167,7 +170,7 @@ template <class TDraw> void Build(TStamp &stamp, int width, int height, TStampPa
   draw(scratch, TClip{0, 0, width, height}, paint.Outline ? &outline : nullptr, paint.Fill ? &fill : nullptr);
   stamp.Width = width;
   stamp.Height = height;
-  stamp.Stride = 0;
+  stamp.Stride = NoStride;
   ReadSpans(stamp, scratch);
 }
 

@@ -102,8 +102,11 @@ void DrawArcsAndEllipses(Velpaint::TVelPaintBox &view) {
   canvas->Brush().SetStyle(bsSolid);
   canvas->Pen().SetWidth(1);
   canvas->Pen().SetColor(clPurple);
-  for (int r = 1; r <= 5; ++r)
-    view.WorldArc(4 - r * 0.5, 12 - r * 0.5, 4 + r * 0.5, 12 + r * 0.5, 4 + r, 12, 4, 12 + r);
+  // Half rings: each arc runs counter-clockwise from its right end to its left end.
+  for (int r = 1; r <= 4; ++r) {
+    const double radius = r * 0.5, cx = 10.5, cy = 12.5;
+    view.WorldArc(cx - radius, cy - radius, cx + radius, cy + radius, cx + radius, cy, cx - radius, cy);
+  }
 }
 
 // The world view: a paint box that draws its scene on its off-screen bitmap whenever it

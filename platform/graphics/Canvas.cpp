@@ -136,7 +136,7 @@ HDC TCanvas::Handle() {
 void TCanvas::SetSelectedFont(const TFontSpec *font) {
   if (font) {
     FSelectedFont = *font;
-    FSelectedOver = FFont.Spec();
+    FSelectedOver = FFont.Description();
     return;
   }
   FSelectedFont.reset();

@@ -100,7 +100,7 @@ public:
   }
 
   // The description as a device takes it.
-  TFontSpec Spec() const { return {FName, FSize, 0, FStyle, FColor, 0}; }
+  TFontSpec Description() const { return {FName, FSize, 0, FStyle, FColor, 0}; }
   // The logical font this font stands for (the em height at PixelsPerInch).
   LOGFONTA LogFont() const;
   // The font object for the Win32 calls; 0 only when the handle table is full.

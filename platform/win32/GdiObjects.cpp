@@ -64,8 +64,8 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
   if (object == own) {
     canvas->SetSelectedFont(nullptr);
   } else {
-    const TFontSpec spec = FontSpecOf(*HandleTable::FindFont(object));
-    canvas->SetSelectedFont(&spec);
+    const TFontSpec description = FontSpecOf(*HandleTable::FindFont(object));
+    canvas->SetSelectedFont(&description);
     HandleTable::SelectFont(dc, object);
   }
   return previous;
@@ -89,19 +89,19 @@ int ReleaseDC(HWND, HDC dc) {
 }
 
 TFontSpec FontSpecOf(const LOGFONTA &font) {
-  TFontSpec spec;
-  spec.Name.assign(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE));
-  spec.Height = font.lfHeight;
+  TFontSpec description;
+  description.Name.assign(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE));
+  description.Height = font.lfHeight;
   if (font.lfWeight >= FW_SEMIBOLD)
-    spec.Style.Include(fsBold);
+    description.Style.Include(fsBold);
   if (font.lfItalic)
-    spec.Style.Include(fsItalic);
+    description.Style.Include(fsItalic);
   if (font.lfUnderline)
-    spec.Style.Include(fsUnderline);
+    description.Style.Include(fsUnderline);
   if (font.lfStrikeOut)
-    spec.Style.Include(fsStrikeOut);
-  spec.Escapement = font.lfEscapement;
-  return spec;
+    description.Style.Include(fsStrikeOut);
+  description.Escapement = font.lfEscapement;
+  return description;
 }
 
 } // namespace Platform

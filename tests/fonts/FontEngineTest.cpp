@@ -12,12 +12,12 @@ using namespace Platform::Fonts;
 
 namespace {
 
-TFontSpec Spec(const char *name, int size = 10, TFontStyles style = {}) {
-  TFontSpec spec;
-  spec.Name = name;
-  spec.Size = size;
-  spec.Style = style;
-  return spec;
+TFontSpec FontOf(const char *name, int size = 10, TFontStyles style = {}) {
+  TFontSpec font;
+  font.Name = name;
+  font.Size = size;
+  font.Style = style;
+  return font;
 }
 
 TFontEngine &Engine() { return TFontEngine::Instance(); }
@@ -54,47 +54,47 @@ private:
 } // namespace
 
 TEST(FontEngine, NamesResolveThroughTheFontConfiguration) {
-  const TFaceInfo arial = Engine().Describe(Spec("arial"));
+  const TFaceInfo arial = Engine().Describe(FontOf("arial"));
   EXPECT_EQ(arial.Family, "Liberation Sans");
   EXPECT_NE(arial.File.find("Liberation"), std::string::npos);
-  const TFaceInfo bold = Engine().Describe(Spec("arial", 10, {fsBold, fsItalic}));
+  const TFaceInfo bold = Engine().Describe(FontOf("arial", 10, {fsBold, fsItalic}));
   EXPECT_EQ(bold.StyleName, "Bold Italic");
   EXPECT_FALSE(bold.SyntheticBold || bold.SyntheticItalic);
-  EXPECT_EQ(Engine().Describe(Spec("Times New Roman")).Family, "Liberation Serif");
+  EXPECT_EQ(Engine().Describe(FontOf("Times New Roman")).Family, "Liberation Serif");
   // Unknown and empty names fall back to a sans face instead of failing.
   for (const char *name : {"No Such Font 12345", ""}) {
-    const TFaceInfo fallback = Engine().Describe(Spec(name));
+    const TFaceInfo fallback = Engine().Describe(FontOf(name));
     EXPECT_NE(fallback.Family.find("Sans"), std::string::npos) << name << " gave " << fallback.Family;
   }
 }
 
 TEST(FontEngine, ExtentsFollowLengthSizeAndResolution) {
-  const TSize one = Engine().TextExtent(Spec("arial"), 96, "8");
-  const TSize five = Engine().TextExtent(Spec("arial"), 96, "88888");
+  const TSize one = Engine().TextExtent(FontOf("arial"), 96, "8");
+  const TSize five = Engine().TextExtent(FontOf("arial"), 96, "88888");
   EXPECT_GT(one.cx, 0);
   // No kerning: the advances of a text add up.
   EXPECT_EQ(five.cx, 5 * one.cx);
-  EXPECT_EQ(Engine().TextExtent(Spec("arial"), 96, "-3.75").cx,
-            Engine().TextExtent(Spec("arial"), 96, "-3.").cx + Engine().TextExtent(Spec("arial"), 96, "75").cx);
+  EXPECT_EQ(Engine().TextExtent(FontOf("arial"), 96, "-3.75").cx,
+            Engine().TextExtent(FontOf("arial"), 96, "-3.").cx + Engine().TextExtent(FontOf("arial"), 96, "75").cx);
   EXPECT_EQ(five.cy, one.cy);
-  const TSize larger = Engine().TextExtent(Spec("arial", 20), 96, "88888");
+  const TSize larger = Engine().TextExtent(FontOf("arial", 20), 96, "88888");
   EXPECT_GT(larger.cx, five.cx * 3 / 2);
   EXPECT_GT(larger.cy, five.cy * 3 / 2);
   // Twice the pixels per inch is twice the em.
-  EXPECT_EQ(Engine().Strike(Spec("arial", 12), 96).Metrics().PixelSize, 16);
-  EXPECT_EQ(Engine().Strike(Spec("arial", 12), 192).Metrics().PixelSize, 32);
-  EXPECT_EQ(Engine().TextExtent(Spec("arial"), 96, "").cx, 0);
+  EXPECT_EQ(Engine().Strike(FontOf("arial", 12), 96).Metrics().PixelSize, 16);
+  EXPECT_EQ(Engine().Strike(FontOf("arial", 12), 192).Metrics().PixelSize, 32);
+  EXPECT_EQ(Engine().TextExtent(FontOf("arial"), 96, "").cx, 0);
 }
 
 TEST(FontEngine, HeightIsAscentPlusDescentOfTheEm) {
   // 8 points at 96 pixels per inch is an em of 11 pixels, rounded as the platform rounds.
-  TGlyphStrike &strike = Engine().Strike(Spec("Liberation Sans", 8), 96);
+  TGlyphStrike &strike = Engine().Strike(FontOf("Liberation Sans", 8), 96);
   EXPECT_EQ(strike.Metrics().PixelSize, 11);
   EXPECT_EQ(strike.Metrics().Height(), strike.Metrics().Ascent + strike.Metrics().Descent);
   // Liberation Sans rises 0.905 em and falls 0.212 em; the cell rounds outwards.
   EXPECT_EQ(strike.Metrics().Ascent, 10);
   EXPECT_EQ(strike.Metrics().Descent, 3);
-  EXPECT_EQ(Engine().TextExtent(Spec("Liberation Sans", 8), 96, "x").cy, 13);
+  EXPECT_EQ(Engine().TextExtent(FontOf("Liberation Sans", 8), 96, "x").cy, 13);
   // Underline sits below the baseline, strike-out above it, both inside the cell.
   EXPECT_GE(strike.Metrics().UnderlineTop, strike.Metrics().Ascent);
   EXPECT_LE(strike.Metrics().UnderlineTop + strike.Metrics().UnderlineThickness, strike.Metrics().Height());
@@ -103,10 +103,10 @@ TEST(FontEngine, HeightIsAscentPlusDescentOfTheEm) {
 }
 
 TEST(FontEngine, LogicalHeightsInPixels) {
-  TFontSpec em = Spec("arial");
+  TFontSpec em = FontOf("arial");
   em.Height = -40;
   EXPECT_EQ(Engine().Strike(em, 96).Metrics().PixelSize, 40);
-  TFontSpec cell = Spec("arial");
+  TFontSpec cell = FontOf("arial");
   cell.Height = 40;
   // A positive height is the whole cell, so the em is smaller and the cell about 40 pixels.
   const TStrikeMetrics &metrics = Engine().Strike(cell, 96).Metrics();
@@ -115,12 +115,12 @@ TEST(FontEngine, LogicalHeightsInPixels) {
 }
 
 TEST(FontEngine, OddSizesAreNormalisedAndCapped) {
-  const int defaultEm = Engine().Strike(Spec("arial", 8), 96).Metrics().PixelSize;
-  EXPECT_EQ(Engine().Strike(Spec("arial", 0), 96).Metrics().PixelSize, defaultEm);
-  EXPECT_EQ(Engine().Strike(Spec("arial", -5), 96).Metrics().PixelSize,
-            Engine().Strike(Spec("arial", 5), 96).Metrics().PixelSize);
-  EXPECT_EQ(Engine().Strike(Spec("arial", 10000), 96).Metrics().PixelSize, TFontSpec::MaxPixelSize);
-  EXPECT_EQ(Engine().Strike(Spec("arial", INT_MIN), 600).Metrics().PixelSize, TFontSpec::MaxPixelSize);
+  const int defaultEm = Engine().Strike(FontOf("arial", 8), 96).Metrics().PixelSize;
+  EXPECT_EQ(Engine().Strike(FontOf("arial", 0), 96).Metrics().PixelSize, defaultEm);
+  EXPECT_EQ(Engine().Strike(FontOf("arial", -5), 96).Metrics().PixelSize,
+            Engine().Strike(FontOf("arial", 5), 96).Metrics().PixelSize);
+  EXPECT_EQ(Engine().Strike(FontOf("arial", 10000), 96).Metrics().PixelSize, TFontSpec::MaxPixelSize);
+  EXPECT_EQ(Engine().Strike(FontOf("arial", INT_MIN), 600).Metrics().PixelSize, TFontSpec::MaxPixelSize);
   EXPECT_EQ(PointsToPixels(10, 0), PointsToPixels(10, 96));
   EXPECT_EQ(PointsToPixels(1, 1), 1);
 }
@@ -156,11 +156,11 @@ TEST(FontEngine, LabelsReuseFacesStrikesAndGlyphs) {
 TEST(FontEngine, CachesStayBounded) {
   TFontEngine engine;
   for (int size = 1; size <= 150; ++size)
-    engine.TextExtent(Spec("arial", size), 96, "Ag");
+    engine.TextExtent(FontOf("arial", size), 96, "Ag");
   EXPECT_LE(engine.StrikeCount(), TFontEngine::MaxStrikes);
   // Large glyphs: one strike drops its glyphs when they pass its budget, and all strikes together
   // stay near theirs.
-  TGlyphStrike &huge = engine.Strike(Spec("arial", 1500), 96);
+  TGlyphStrike &huge = engine.Strike(FontOf("arial", 1500), 96);
   for (char32_t c = 0x4E00; c < 0x4E00 + 40; ++c)
     huge.Glyph(c);
   EXPECT_LE(huge.Bytes(), TGlyphStrike::MaxBytes + std::size_t{TFontSpec::MaxPixelSize} * TFontSpec::MaxPixelSize);
@@ -168,20 +168,20 @@ TEST(FontEngine, CachesStayBounded) {
 }
 
 TEST(FontEngine, MissingStylesAreSynthesised) {
-  const std::string regular = Engine().Describe(Spec("Liberation Sans")).File;
+  const std::string regular = Engine().Describe(FontOf("Liberation Sans")).File;
   TFontFolder folder({regular});
   TFontEngine engine(folder.Config());
-  const TFaceInfo bold = engine.Describe(Spec("Liberation Sans", 10, {fsBold}));
+  const TFaceInfo bold = engine.Describe(FontOf("Liberation Sans", 10, {fsBold}));
   EXPECT_EQ(bold.StyleName, "Regular");
   EXPECT_TRUE(bold.SyntheticBold);
   EXPECT_FALSE(bold.SyntheticItalic);
-  EXPECT_TRUE(engine.Describe(Spec("Liberation Sans", 10, {fsItalic})).SyntheticItalic);
-  const std::int64_t plain = engine.Strike(Spec("Liberation Sans", 20), 96).TextWidth("Hello");
-  const std::int64_t emboldened = engine.Strike(Spec("Liberation Sans", 20, {fsBold}), 96).TextWidth("Hello");
+  EXPECT_TRUE(engine.Describe(FontOf("Liberation Sans", 10, {fsItalic})).SyntheticItalic);
+  const std::int64_t plain = engine.Strike(FontOf("Liberation Sans", 20), 96).TextWidth("Hello");
+  const std::int64_t emboldened = engine.Strike(FontOf("Liberation Sans", 20, {fsBold}), 96).TextWidth("Hello");
   EXPECT_GT(emboldened, plain);
   // An oblique glyph leans right: its bitmap is wider than the upright one.
-  const int upright = engine.Strike(Spec("Liberation Sans", 40), 96).Glyph(U'l').Width;
-  const int oblique = engine.Strike(Spec("Liberation Sans", 40, {fsItalic}), 96).Glyph(U'l').Width;
+  const int upright = engine.Strike(FontOf("Liberation Sans", 40), 96).Glyph(U'l').Width;
+  const int oblique = engine.Strike(FontOf("Liberation Sans", 40, {fsItalic}), 96).Glyph(U'l').Width;
   EXPECT_GT(oblique, upright + 3);
 }
 
@@ -189,15 +189,15 @@ TEST(FontEngine, NoUsableFontRaisesAClearError) {
   TFontFolder folder({});
   TFontEngine engine(folder.Config());
   try {
-    engine.Strike(Spec("arial"), 96);
+    engine.Strike(FontOf("arial"), 96);
     FAIL() << "expected EFontError";
   } catch (const EFontError &e) {
     EXPECT_NE(e.Message().find("no usable font"), std::string::npos) << e.Message();
   }
   // It keeps failing cleanly, not crashing, on every later call.
-  EXPECT_THROW(engine.TextExtent(Spec("x"), 96, "abc"), Exception);
+  EXPECT_THROW(engine.TextExtent(FontOf("x"), 96, "abc"), Exception);
   TFontEngine broken("/nonexistent/fonts.conf");
-  EXPECT_THROW(broken.Describe(Spec("arial")), EFontError);
+  EXPECT_THROW(broken.Describe(FontOf("arial")), EFontError);
 }
 
 TEST(Utf8, WellFormedSequencesDecodeAndStrayBytesAreLatin1) {
@@ -214,6 +214,6 @@ TEST(Utf8, WellFormedSequencesDecodeAndStrayBytesAreLatin1) {
   EXPECT_EQ(Decode("\xF4\x90\x80\x80"), U"\u00F4\u0090\u0080\u0080");
   EXPECT_EQ(Decode("\xC3(z"), U"\u00C3(z");
   // So Latin-1 and UTF-8 spellings of a text measure alike.
-  EXPECT_EQ(Engine().TextExtent(Spec("arial"), 96, "caf\xE9").cx,
-            Engine().TextExtent(Spec("arial"), 96, "caf\xC3\xA9").cx);
+  EXPECT_EQ(Engine().TextExtent(FontOf("arial"), 96, "caf\xE9").cx,
+            Engine().TextExtent(FontOf("arial"), 96, "caf\xC3\xA9").cx);
 }

@@ -16,7 +16,7 @@
 // On a surface larger than the caches, a marker's time goes mostly to waiting for its pixel
 // stores: every row misses, and x86 commits stores in order, so each later store, spills and
 // return addresses included, queues behind them until the store buffer is full. The hit path
-// therefore keeps its state in registers and stores nothing but pixels.
+// therefore calls nothing (all else is reached by a tail call) and builds its key in registers.
 
 namespace Platform::Raster {
 
@@ -93,13 +93,13 @@ struct TStampCache {
 
 thread_local TStampCache Cache;
 
-TStampSet &SetOf(const TShapeKey &key) {
-  return Cache.Sets[(key.Low * 0x9E3779B97F4A7C15u ^ key.High * 0xC2B2AE3D27D4EB4Fu) >> (64 - SetBits)];
+TStampSet &SetOf(TStampCache &cache, const TShapeKey &key) {
+  return cache.Sets[(key.Low * 0x9E3779B97F4A7C15u ^ key.High * 0xC2B2AE3D27D4EB4Fu) >> (64 - SetBits)];
 }
 
 // The stamp of the shape if either way of its set holds it.
-TStamp *Lookup(const TShapeKey &key) {
-  TStampSet &set = SetOf(key);
+TStamp *Lookup(TStampCache &cache, const TShapeKey &key) {
+  TStampSet &set = SetOf(cache, key);
   for (TStamp &stamp : set.Ways)
     if (stamp.Key == key)
       return &stamp;
@@ -108,8 +108,8 @@ TStamp *Lookup(const TShapeKey &key) {
 
 // False on a shape's first miss in a row, which only remembers it: figures that never repeat go
 // straight back to their own rasterizers.
-bool MissedBefore(const TShapeKey &key) {
-  TStampSet &set = SetOf(key);
+bool MissedBefore(TStampCache &cache, const TShapeKey &key) {
+  TStampSet &set = SetOf(cache, key);
   if (set.Candidate == key)
     return true;
   set.Candidate = key;
@@ -120,7 +120,8 @@ bool MissedBefore(const TShapeKey &key) {
 // given the way not built in last. (Recording which way was hit last would cost a store on every
 // hit, and two shapes in one set stay either way.)
 TStamp *Admit(const TShapeKey &key) {
-  TStampSet &set = SetOf(key);
+  TStampCache &cache = Cache;
+  TStampSet &set = SetOf(cache, key);
   if (!(set.Candidate == key)) {
     set.Candidate = key;
     return nullptr;
@@ -128,7 +129,7 @@ TStamp *Admit(const TShapeKey &key) {
   set.Built ^= 1;
   TStamp &stamp = set.Ways[set.Built];
   stamp.Key = key;
-  ++Cache.Built;
+  ++cache.Built;
   return &stamp;
 }
 
@@ -320,15 +321,15 @@ void Draw(const TRasterSurface &surface, const TClip &clip, TStamp &stamp, i64 l
 
 TShapeKey EllipseKey(i64 w, i64 h, TStampPaint paint) { return {OffsetBytes(w, h), KindOf(paint, EllipseShape)}; }
 
-// Everything but a hit drawn inside the clip: building the stamp, fitting it to the stride,
-// clipping. These take the arguments of the public functions and work the key out again, so that
-// those reach them by a tail call and their hit paths save no registers.
+// Everything but a hit drawn inside the clip: building a stamp, fitting it to the stride,
+// clipping. These take the arguments of the public functions and work
+// everything out again, so that those reach them by a tail call and their hit paths make no call.
 [[gnu::noinline]] bool StampPolygonSlowly(const TRasterSurface &surface, const TClip &clip, TStampPaint paint,
                                           std::span<const TPoint> points, TPoint origin) {
   TShapeKey key;
-  if (!PolygonKey(points, paint, key))
+  if (Cache.Disabled || points.size() < 3 || points.size() > MaxVertices || !PolygonKey(points, paint, key))
     return false;
-  TStamp *stamp = Lookup(key);
+  TStamp *stamp = Lookup(Cache, key);
   if (!stamp)
     stamp = BuildPolygon(key, points, paint);
   if (!stamp || stamp->Count < 0)
@@ -341,8 +342,10 @@ TShapeKey EllipseKey(i64 w, i64 h, TStampPaint paint) { return {OffsetBytes(w, h
 [[gnu::noinline]] bool StampEllipseSlowly(const TRasterSurface &surface, const TClip &clip, TStampPaint paint,
                                           const TBox64 &box) {
   const i64 w = box.Right - box.Left, h = box.Bottom - box.Top;
+  if (Cache.Disabled || w <= 0 || h <= 0 || w > MaxSide || h > MaxSide)
+    return false;
   const TShapeKey key = EllipseKey(w, h, paint);
-  TStamp *stamp = Lookup(key);
+  TStamp *stamp = Lookup(Cache, key);
   if (!stamp)
     stamp = BuildEllipse(key, w, h, paint);
   if (!stamp || stamp->Count < 0)
@@ -355,32 +358,34 @@ TShapeKey EllipseKey(i64 w, i64 h, TStampPaint paint) { return {OffsetBytes(w, h
 
 bool StampPolygon(const TRasterSurface &surface, const TClip &clip, TStampPaint paint, std::span<const TPoint> points,
                   TPoint origin) {
+  TStampCache &cache = Cache;
   TShapeKey key;
-  if (Cache.Disabled || points.size() < 3 || points.size() > MaxVertices || !PolygonKey(points, paint, key))
+  if (cache.Disabled || points.size() < 3 || points.size() > MaxVertices || !PolygonKey(points, paint, key))
     return false;
-  if (const TStamp *stamp = Lookup(key)) {
+  if (const TStamp *stamp = Lookup(cache, key)) {
     const i64 left = i64{points[0].X} + origin.X + stamp->Left, top = i64{points[0].Y} + origin.Y + stamp->Top;
     if (FitsInside(surface, clip, *stamp, left, top)) {
       StampInside(surface, *stamp, left, top, paint.Pixel);
       return true;
     }
-  } else if (!MissedBefore(key)) {
+  } else if (!MissedBefore(cache, key)) {
     return false;
   }
   return StampPolygonSlowly(surface, clip, paint, points, origin);
 }
 
 bool StampEllipse(const TRasterSurface &surface, const TClip &clip, TStampPaint paint, const TBox64 &box) {
+  TStampCache &cache = Cache;
   const i64 w = box.Right - box.Left, h = box.Bottom - box.Top;
-  if (Cache.Disabled || w <= 0 || h <= 0 || w > MaxSide || h > MaxSide)
+  if (cache.Disabled || w <= 0 || h <= 0 || w > MaxSide || h > MaxSide)
     return false;
   const TShapeKey key = EllipseKey(w, h, paint);
-  if (const TStamp *stamp = Lookup(key)) {
+  if (const TStamp *stamp = Lookup(cache, key)) {
     if (FitsInside(surface, clip, *stamp, box.Left, box.Top)) {
       StampInside(surface, *stamp, box.Left, box.Top, paint.Pixel);
       return true;
     }
-  } else if (!MissedBefore(key)) {
+  } else if (!MissedBefore(cache, key)) {
     return false;
   }
   return StampEllipseSlowly(surface, clip, paint, box);

@@ -17,7 +17,9 @@ constexpr int SurfaceHeight = 1080;
 // A cairo image surface with antialiasing off, as close to our aliased raster as cairo goes.
 class TCairoTarget {
 public:
-  TCairoTarget() : FSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, SurfaceWidth, SurfaceHeight)), FCr(cairo_create(FSurface)) {
+  TCairoTarget()
+      : FSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, SurfaceWidth, SurfaceHeight)),
+        FCr(cairo_create(FSurface)) {
     cairo_set_antialias(FCr, CAIRO_ANTIALIAS_NONE);
     cairo_set_line_width(FCr, 1.0);
   }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <span>
-#include <string_view>
 #include <platform/graphics/Brush.h>
 #include <platform/graphics/Font.h>
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/RasterSurface.h>
 #include <platform/graphics/Types.h>
+#include <span>
+#include <string_view>
 
 namespace Platform {
 

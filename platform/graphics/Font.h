@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <platform/graphics/Color.h>
 #include <platform/win32/Win32Types.h>
+#include <string>
 
 namespace Platform {
 

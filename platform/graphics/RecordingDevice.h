@@ -1,8 +1,8 @@
 #pragma once
 
+#include <platform/graphics/Device.h>
 #include <string>
 #include <vector>
-#include <platform/graphics/Device.h>
 
 namespace Platform {
 

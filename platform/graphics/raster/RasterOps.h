@@ -6,11 +6,11 @@
 // function clips once and then runs an unchecked integer loop.
 
 #include <cstdint>
-#include <span>
 #include <platform/graphics/Brush.h>
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/RasterSurface.h>
 #include <platform/graphics/Types.h>
+#include <span>
 
 namespace Platform::Raster {
 

@@ -8,18 +8,11 @@ using namespace ShapeTest;
 
 namespace {
 
-constexpr TColor PenColor = clRed;
-
-struct TSheet {
-  TBitmap Bitmap;
-  explicit TSheet(int width = 64, int height = 64, TPenMode mode = pmCopy) : Bitmap(width, height) {
-    Clear(Bitmap, clBlack);
-    Canvas().Pen().SetColor(PenColor);
-    Canvas().Pen().SetMode(mode);
+// Arcs are compared with whole ellipse outlines, so the sheet's ellipses are not filled.
+struct TArcSheet : TSheet {
+  explicit TArcSheet(int width = 64, int height = 64, TPenMode mode = pmCopy) : TSheet(width, height, mode) {
     Canvas().Brush().SetStyle(bsClear);
   }
-  TCanvas &Canvas() { return *Bitmap.Canvas(); }
-  TPixelSet Any() const { return Changed(Bitmap, clBlack); }
 };
 
 // The angle of the direction from the box's centre to the centre of pixel p, counter-clockwise
@@ -50,14 +43,14 @@ TPixelSet InSweep(const TPixelSet &figure, const TRect &box, TPoint start, TPoin
 
 // The pen's pixels of the whole ellipse, drawn with a clear brush.
 TPixelSet Outline(const TRect &box, int width, int size = 64) {
-  TSheet sheet(size, size);
+  TArcSheet sheet(size, size);
   sheet.Canvas().Pen().SetWidth(width);
   sheet.Canvas().Ellipse(box);
   return sheet.Any();
 }
 
 TPixelSet ArcPixels(const TRect &box, TPoint start, TPoint end, int width = 1, int size = 64) {
-  TSheet sheet(size, size);
+  TArcSheet sheet(size, size);
   sheet.Canvas().Pen().SetWidth(width);
   sheet.Canvas().Arc(box.Left, box.Top, box.Right, box.Bottom, start.X, start.Y, end.X, end.Y);
   return sheet.Any();
@@ -125,7 +118,7 @@ TEST(Arc, RandomArcsMatchTheirSweep) {
 TEST(Arc, ClipShowsThePartInside) {
   const TPixelSet whole = ArcPixels(Box, South, North, 3);
   for (TRect clip : {TRect{0, 0, 25, 64}, TRect{20, 20, 40, 40}, TRect{4, 6, 45, 47}}) {
-    TSheet part;
+    TArcSheet part;
     part.Canvas().Pen().SetWidth(3);
     part.Canvas().SetDeviceClip(clip);
     part.Canvas().Arc(Box.Left, Box.Top, Box.Right, Box.Bottom, South.X, South.Y, North.X, North.Y);
@@ -135,7 +128,7 @@ TEST(Arc, ClipShowsThePartInside) {
 
 TEST(Arc, XorTwiceRestores) {
   for (int width : {1, 4}) {
-    TSheet sheet(64, 64, pmXor);
+    TArcSheet sheet(64, 64, pmXor);
     sheet.Canvas().Pen().SetWidth(width);
     sheet.Canvas().Arc(Box.Left, Box.Top, Box.Right, Box.Bottom, 50, 12, 50, 40);
     EXPECT_FALSE(sheet.Any().empty());
@@ -147,7 +140,7 @@ TEST(Arc, XorTwiceRestores) {
 TEST(Arc, ExtremeCoordinatesFinish) {
   // A box and rays at the ends of the 32-bit range: the arc's visible part is the ellipse's
   // upper half, the rays pointing east and west.
-  TSheet sheet(32, 32);
+  TArcSheet sheet(32, 32);
   sheet.Canvas().SetOrigin({16, 0});
   sheet.Canvas().Arc(INT_MIN, 4, INT_MAX, 24, INT_MAX, 13, INT_MIN, 13);
   EXPECT_EQ(sheet.Any(), Block(0, 4, 32, 5));

@@ -10,23 +10,6 @@ using namespace ShapeTest;
 
 namespace {
 
-constexpr TColor PenColor = clRed;
-constexpr TColor BrushColor = clLime;
-
-struct TSheet {
-  TBitmap Bitmap;
-  explicit TSheet(int width = 64, int height = 64, TPenMode mode = pmCopy) : Bitmap(width, height) {
-    Clear(Bitmap, clBlack);
-    Canvas().Pen().SetColor(PenColor);
-    Canvas().Pen().SetMode(mode);
-    Canvas().Brush().SetColor(BrushColor);
-  }
-  TCanvas &Canvas() { return *Bitmap.Canvas(); }
-  TPixelSet Pen() const { return PixelsWhere(Bitmap, PenColor); }
-  TPixelSet Brush() const { return PixelsWhere(Bitmap, BrushColor); }
-  TPixelSet Any() const { return Changed(Bitmap, clBlack); }
-};
-
 // The cosmetic figure of the ellipse in [l, r) x [t, b) on a width x height surface, pixel by
 // pixel: the outline is every inside pixel with a 4-neighbour outside.
 struct TFigure {

@@ -124,4 +124,22 @@ inline TPixelSet Border(const TPixelSet &set) {
   return border;
 }
 
+constexpr TColor PenColor = clRed;
+constexpr TColor BrushColor = clLime;
+
+// A black sheet whose canvas outlines in red and fills in lime.
+struct TSheet {
+  TBitmap Bitmap;
+  explicit TSheet(int width = 64, int height = 64, TPenMode mode = pmCopy) : Bitmap(width, height) {
+    Clear(Bitmap, clBlack);
+    Canvas().Pen().SetColor(PenColor);
+    Canvas().Pen().SetMode(mode);
+    Canvas().Brush().SetColor(BrushColor);
+  }
+  TCanvas &Canvas() { return *Bitmap.Canvas(); }
+  TPixelSet Pen() const { return PixelsWhere(Bitmap, PenColor); }
+  TPixelSet Brush() const { return PixelsWhere(Bitmap, BrushColor); }
+  TPixelSet Any() const { return Changed(Bitmap, clBlack); }
+};
+
 } // namespace ShapeTest

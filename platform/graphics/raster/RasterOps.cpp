@@ -1,4 +1,5 @@
 #include <platform/graphics/raster/RasterOps.h>
+#include <platform/graphics/raster/RasterSpan.h>
 
 #include <algorithm>
 #include <array>
@@ -78,19 +79,7 @@ const std::uint8_t *HatchPattern(TBrushStyle style) {
 }
 
 void FillSpan(const TRasterSurface &surface, int y, int x0, int x1, const TFill &fill) {
-  std::uint32_t *row = surface.Row(y);
-  const TRop rop = fill.Rop;
-  if (fill.Hatch) {
-    const unsigned bits = fill.Hatch[y & 7];
-    for (int x = x0; x < x1; ++x)
-      if (bits & (1u << (x & 7)))
-        row[x] = rop.Apply(row[x]);
-  } else if (rop.IsCopy()) {
-    std::fill(row + x0, row + x1, rop.Xor);
-  } else {
-    for (int x = x0; x < x1; ++x)
-      row[x] = rop.Apply(row[x]);
-  }
+  PaintSpan(surface, y, x0, x1, fill);
 }
 
 TDashPattern DashPatternOf(TPenStyle style) {

@@ -21,9 +21,19 @@ Velgraph::TVelWorldGraph *RulerOwner(TComponent *AOwner) {
 
 } // namespace
 
-TRulerControl::TRulerControl(TComponent *AOwner) : TCustomControl(AOwner) {
+TRulerControl::TRulerControl(TComponent *AOwner, TRulerAxis axis) : TCustomControl(AOwner), FAxis(axis) {
   SetParent(RulerOwner(AOwner));
   FPaintCanvas = Canvas();
+}
+
+void TRulerControl::Paint() {
+  const TPaintTarget target = BeginPaint();
+  RaiseEmptyRange();
+  PaintFrame(target);
+  if (FLengthUnits == luCustom)
+    PaintWorldTicks(target);
+  else
+    PaintPhysicalTicks(target);
 }
 
 std::string TRulerControl::DoubleToString(double Value) const { return FloatToStrFixed(Value, FDecimals); }
@@ -36,7 +46,7 @@ int TRulerControl::Shifted(std::int64_t pixel, std::int64_t offset) {
   return static_cast<int>(std::clamp<std::int64_t>(pixel + offset, INT_MIN, INT_MAX));
 }
 
-TRulerControl::TPaintTarget TRulerControl::BeginPaint(int) {
+TRulerControl::TPaintTarget TRulerControl::BeginPaint() {
   FPrintOffsetX = 0;
   FPrintOffsetY = 0;
   return {1, Screen().PixelsPerInch()};

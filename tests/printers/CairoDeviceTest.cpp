@@ -146,9 +146,9 @@ const std::vector<TDrawing> &Drawings() {
        }},
       {"arcs counter-clockwise",
        [](TCanvas &c) {
-         c.Arc(5, 5, 55, 55, 55, 30, 30, 5);     // right to top: a quarter
-         c.Arc(60, 5, 115, 55, 87, 5, 115, 30);  // top round to right: three quarters
-         c.Arc(5, 60, 55, 110, 55, 85, 55, 85);  // one ray: the whole ellipse
+         c.Arc(5, 5, 55, 55, 55, 30, 30, 5);    // right to top: a quarter
+         c.Arc(60, 5, 115, 55, 87, 5, 115, 30); // top round to right: three quarters
+         c.Arc(5, 60, 55, 110, 55, 85, 55, 85); // one ray: the whole ellipse
          c.Pen().SetWidth(5);
          c.Arc(60, 60, 115, 115, 60, 87, 115, 87); // left to right, under
        }},
@@ -258,14 +258,14 @@ TEST(CairoDevice, ComparisonCatchesAWrongPicture) {
 TEST(CairoDevice, PenModesOnPaper) {
   struct TCase {
     TPenMode Mode;
-    TColor Line;  // what a red pen leaves on white paper
-    TColor Fill;  // what a blue brush leaves
+    TColor Line; // what a red pen leaves on white paper
+    TColor Fill; // what a blue brush leaves
   };
   const TCase cases[] = {
-      {pmCopy, clRed, clBlue},         {pmBlack, clBlack, clBlack},     {pmWhite, clWhite, clWhite},
-      {pmNop, clWhite, clWhite},       {pmNotCopy, clAqua, clYellow},   {pmNot, clRed, clBlue},
-      {pmXor, clRed, clBlue},          {pmNotXor, clRed, clBlue},       {pmMerge, clRed, clBlue},
-      {pmMask, clRed, clBlue},         {pmMergePenNot, clRed, clBlue},  {pmMaskNotPen, clRed, clBlue},
+      {pmCopy, clRed, clBlue},   {pmBlack, clBlack, clBlack},    {pmWhite, clWhite, clWhite},
+      {pmNop, clWhite, clWhite}, {pmNotCopy, clAqua, clYellow},  {pmNot, clRed, clBlue},
+      {pmXor, clRed, clBlue},    {pmNotXor, clRed, clBlue},      {pmMerge, clRed, clBlue},
+      {pmMask, clRed, clBlue},   {pmMergePenNot, clRed, clBlue}, {pmMaskNotPen, clRed, clBlue},
   };
   for (const TCase &c : cases) {
     SCOPED_TRACE(static_cast<int>(c.Mode));

@@ -21,6 +21,8 @@ constexpr double PointsPerInch = 72;
 constexpr double MillimetresPerInch = 25.4;
 constexpr double MinPaperMM = 1;
 constexpr double MaxPaperMM = 10000;
+// Below 72 dpi a printer pixel would be larger than a point, and paper needs no coarser pages.
+constexpr int MinResolution = 72;
 constexpr int MaxResolution = 9600;
 // cairo's image surfaces stop here.
 constexpr int MaxImageSide = 32767;
@@ -202,8 +204,8 @@ void TPrinter::SetPaperSize(double widthMM, double heightMM) {
 
 void TPrinter::SetResolution(int dpi) {
   CheckIdle("cannot change the resolution");
-  if (dpi < 1 || dpi > MaxResolution)
-    Fail("resolution " + std::to_string(dpi) + " dpi is outside 1 to 9600");
+  if (dpi < MinResolution || dpi > MaxResolution)
+    Fail("resolution " + std::to_string(dpi) + " dpi is outside 72 to 9600");
   FResolution = dpi;
   UpdateHandleCaps();
 }

@@ -15,8 +15,9 @@ public:
   using Exception::Exception;
 };
 
-// PNG writes one file per page: the file name itself for a one-page document, otherwise the
-// name with "-1", "-2", ... before its extension.
+// PDF and PostScript hold every page in one file. PNG, and SVG (whose documents have one page),
+// write a file per page: the file name itself for a one-page document, otherwise the name with
+// "-1", "-2", ... before its extension.
 enum TPrinterFormat { pfPDF, pfPostScript, pfSVG, pfPNG };
 
 // The printer: a document of pages drawn through Canvas() and written to a file in the chosen
@@ -38,7 +39,7 @@ public:
   void SetPaperSize(double widthMM, double heightMM);
   double PaperWidth() const { return FPaperWidth; }
   double PaperHeight() const { return FPaperHeight; }
-  // Printer pixels per inch, 1..9600; default 600.
+  // Printer pixels per inch, 72..9600; default 600.
   void SetResolution(int dpi);
   int Resolution() const { return FResolution; }
 

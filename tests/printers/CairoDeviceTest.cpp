@@ -225,6 +225,10 @@ const std::vector<TDrawing> &Drawings() {
          c.Brush().SetStyle(bsClear);
          // An ellipse with semi-axes near 2^30 whose top touches the page at y = 50.
          c.Ellipse(60 - (1 << 30), 50, 60 + (1 << 30), 2147483000);
+         // A pen far wider than the page, its line far above it: the page's top rows.
+         c.Pen().SetWidth(200001);
+         c.MoveTo(-300000, -99960);
+         c.LineTo(300000, -99960);
        }},
   };
   return table;

@@ -248,7 +248,8 @@ TEST_F(PrinterTest, CallsOutOfOrder) {
 
   EXPECT_THROW(FPrinter.SetPaperSize(0, 297), EPrinter);
   EXPECT_THROW(FPrinter.SetPaperSize(210, std::nan("")), EPrinter);
-  EXPECT_THROW(FPrinter.SetResolution(0), EPrinter);
+  EXPECT_THROW(FPrinter.SetResolution(71), EPrinter);
+  EXPECT_THROW(FPrinter.SetResolution(9601), EPrinter);
   EXPECT_THROW(FPrinter.SetFormat(static_cast<TPrinterFormat>(9)), EPrinter);
   EXPECT_EQ(FPrinter.PaperWidth(), 50);
 }

@@ -22,11 +22,12 @@ namespace {
 
 using i64 = std::int64_t;
 
-// Figures are clipped this far outside the page before cairo sees them: beyond any pen's reach,
-// so that no cut end or clipping edge shows.
+// Figures are clipped this far plus the pen's width outside the page before cairo sees them, so
+// that no cut end or clipping edge shows.
 constexpr double ReachMargin = 4096;
-// Wider pens are drawn this wide, as on the screen.
-constexpr int MaxPenWidth = 1 << 24;
+// Wider pens are drawn this wide: wider than any page, and small enough that the outline of
+// their stroke stays within cairo's fixed-point range.
+constexpr int MaxPenWidth = 1 << 20;
 // The dash phase runs modulo the longest pattern's cycle, as on the screen.
 constexpr int PhaseModulus = 24;
 
@@ -127,6 +128,7 @@ struct TCairoDevice::TImpl {
   int Ppi = 96;
   // The clip rectangle set on the context; none while it is the whole page.
   std::optional<TRect> ClipInForce;
+  // What may reach cairo of the figure being drawn: the page and a margin beyond its pen.
   TBoxD Reach;
   std::vector<TPointD> Points;
   std::vector<TPointD> Scratch;
@@ -148,6 +150,9 @@ struct TCairoDevice::TImpl {
     const TRect clip = IntersectRect(state.Clip, DeviceBounds);
     if (clip.IsEmpty())
       return false;
+    const double margin = ReachMargin + (IsCosmetic(state.Pen) ? 0 : std::min(state.Pen.Width, MaxPenWidth));
+    Reach = {DeviceBounds.Left - margin, DeviceBounds.Top - margin, DeviceBounds.Right + margin,
+             DeviceBounds.Bottom + margin};
     const std::optional<TRect> wanted = clip == DeviceBounds ? std::nullopt : std::optional<TRect>(clip);
     if (wanted != ClipInForce) {
       cairo_reset_clip(Cr);
@@ -299,8 +304,6 @@ TCairoDevice::TCairoDevice(cairo_t *context, const TRect &bounds, int pixelsPerI
   F->Cr = cairo_reference(context);
   F->DeviceBounds = bounds;
   F->Ppi = pixelsPerInch;
-  F->Reach = {bounds.Left - ReachMargin, bounds.Top - ReachMargin, bounds.Right + ReachMargin,
-              bounds.Bottom + ReachMargin};
   cairo_font_options_t *options = cairo_font_options_create();
   // Glyphs are placed at the font engine's integer advances, not cairo's.
   cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);

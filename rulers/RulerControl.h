@@ -28,6 +28,12 @@ public:
   int PrintOffsetX() const { return FPrintOffsetX; }
   int PrintOffsetY() const { return FPrintOffsetY; }
 
+  // Paints the ruler on the printer with its top-left corner Left, Top inches from the origin of
+  // the printer's canvas (both at the page's resolution along the ruler's axis), opening and
+  // closing the print job when asked to. The ruler's own canvas is the paint canvas again
+  // afterwards however the job went; a job this call opened and a failure left open is dropped.
+  void Print(double Left, double Top, bool BeginDoc, bool EndDoc);
+
   // Screen or printer by the paint canvas; an empty range raised by one; the frame; then the
   // ticks of the graduation mode.
   void Paint() override;
@@ -47,10 +53,12 @@ protected:
       Paint();
   }
 
-  // The device of one paint: the print scale s and the pixels per inch of the physical scales.
+  // The device of one paint: the print scale s, the pixels per inch of the physical scales, and
+  // the size in points the ruler's font takes there.
   struct TPaintTarget {
     double Scale = 1;
     int PixelsPerInch = 96;
+    int FontSize = 8;
   };
   // Calls tick(i, value, position) for the world-unit ticks of Min..Max on a ruler of length
   // screen pixels, position being the tick's device pixel at scale s before the print offset,

@@ -35,7 +35,7 @@ void TVelPBVRuler::PaintWorldTicks(const TPaintTarget &target) {
   const int d = FShowBorder ? 0 : 1;
   const int right = Shifted(Pixel(ClientWidth() * s), FPrintOffsetX);
   const int labelX = Shifted(Pixel(u * s), FPrintOffsetX);
-  const std::int64_t labelRise = 2 * static_cast<std::int64_t>(C.Font().Size());
+  const std::int64_t labelRise = LabelRise(s);
   ForEachWorldTickPosition(FYMin, FYMax, FYDiv, Height(), FBottomToTop, s,
                            [&](std::int64_t i, double v, std::int64_t q) {
                              const int y = Shifted(q, FPrintOffsetY);
@@ -60,7 +60,7 @@ void TVelPBVRuler::PaintPhysicalTicks(const TPaintTarget &target) {
   const int unit = Pixel(Width() * s / (FLengthUnits == luActualInches ? 10 : 4));
   const int right = Shifted(Pixel(ClientWidth() * s), FPrintOffsetX);
   const int strip = Pixel(ClientWidth() * s);
-  const std::int64_t labelRise = 2 * static_cast<std::int64_t>(C.Font().Size());
+  const std::int64_t labelRise = LabelRise(s);
   const int pitch = PhysicalPitch(FLengthUnits, target.PixelsPerInch);
   const std::int64_t c = ForEachPhysicalTick(Height() * s, pitch, !FBottomToTop, [&](std::int64_t i, double q) {
     const int y = Shifted(Round(q), FPrintOffsetY);

@@ -30,6 +30,9 @@ private:
   void RaiseEmptyRange() override;
   void PaintWorldTicks(const TPaintTarget &target) override;
   void PaintPhysicalTicks(const TPaintTarget &target) override;
+  // How far above its tick a label's top stands: twice the font size of the screen picture
+  // scaled by s.
+  std::int64_t LabelRise(double s) const { return 2 * static_cast<std::int64_t>(Pixel(Font().Size() * s)); }
 
   double FYMin = 0;
   double FYMax = 0;

@@ -169,6 +169,16 @@ TEST_F(RulerPrint, FailedJobLeavesTheScreenCanvasAndNoJob) {
   HRuler->Paint();
   EXPECT_EQ(Recorded().Frames, 1);
   EXPECT_EQ(HRuler->PrintOffsetX(), 0);
+  // A job that fails as it is written: the folder goes away between the two rulers.
+  const std::string pdf = FileIn("gone/rulers.pdf");
+  std::filesystem::create_directories(Folder / "gone");
+  Printer()->SetFileName(pdf);
+  HRuler->Print(1, 1, true, false);
+  std::filesystem::remove_all(Folder / "gone");
+  EXPECT_THROW(VRuler->Print(0, 0, false, true), EPrinter);
+  EXPECT_EQ(VRuler->PaintCanvas(), VRuler->Canvas());
+  EXPECT_FALSE(Printer()->Printing());
+  EXPECT_FALSE(std::filesystem::exists(pdf));
   // Ending a job nobody opened fails the same way.
   EXPECT_THROW(VRuler->Print(0, 0, false, true), EPrinter);
   EXPECT_EQ(VRuler->PaintCanvas(), VRuler->Canvas());

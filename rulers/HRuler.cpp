@@ -67,7 +67,12 @@ void TVelPBHRuler::PaintPhysicalTicks(const TPaintTarget &target) {
   const int unitScaled = Pixel(H * s / unitDivisor);
   const int unit = Pixel(static_cast<double>(H) / unitDivisor);
   const int pitch = PhysicalPitch(FLengthUnits, target.PixelsPerInch);
-  const std::int64_t c = ForEachPhysicalTick(Width() * s, pitch, FLeftToRight, [&](std::int64_t i, double q) {
+  const double extent = Width() * s;
+  // Ticks left of what shows may still show the start of their label.
+  const double reach = Pixel(3 * s) + C.TextWidth(IntToStr(PhysicalTickCount(extent, pitch)));
+  const auto [lo, hi] = VisibleSpan();
+  const double from = lo - FPrintOffsetX - reach, to = hi - FPrintOffsetX;
+  const std::int64_t c = ForEachPhysicalTick(extent, pitch, FLeftToRight, from, to, [&](std::int64_t i, double q) {
     const int x = Shifted(Round(q), FPrintOffsetX);
     const int k = PhysicalTickMultiplier(FLengthUnits, i);
     if (FDivisionPlacement == dpTop) {

@@ -68,6 +68,22 @@ TRulerControl::TPaintTarget TRulerControl::BeginPaint() {
   return {s, ppi, Pixel(Font().Size() * fontScale)};
 }
 
+std::pair<double, double> TRulerControl::VisibleSpan() const {
+  const TCanvas &C = *FPaintCanvas;
+  TRect clip = C.ClipRect();
+  if (const TDevice *device = C.Device()) {
+    const TRect bounds = device->Bounds();
+    const TPoint o = C.Origin();
+    if (!bounds.IsEmpty())
+      clip =
+          IntersectRect(clip, {Shifted(bounds.Left, -std::int64_t{o.X}), Shifted(bounds.Top, -std::int64_t{o.Y}),
+                               Shifted(bounds.Right, -std::int64_t{o.X}), Shifted(bounds.Bottom, -std::int64_t{o.Y})});
+  }
+  if (FAxis == raHorizontal)
+    return {clip.Left, clip.Right};
+  return {clip.Top, clip.Bottom};
+}
+
 void TRulerControl::PaintFrame(const TPaintTarget &target) {
   TCanvas &C = *FPaintCanvas;
   const double s = target.Scale;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <platform/controls/CustomControl.h>
 #include <platform/rtl/Rtl.h>
 #include <rulers/RulerLayout.h>
 #include <string>
+#include <utility>
 
 namespace Pbrulers {
 
@@ -71,11 +73,16 @@ protected:
     const double start = FirstValue(Min, step, FirstValueShortcut(FAxis, Div > 0, Min));
     if (!(R > 0) || !std::isfinite(R))
       return;
-    ForEachWorldTick(start, step, Max, TickLimit(length * s), [&](std::int64_t i, double v) {
+    const auto [lo, hi] = VisibleSpan();
+    ForEachWorldTick(start, step, Max, TickLimit(std::min(length * s, hi - lo)), [&](std::int64_t i, double v) {
       const std::int64_t p = Platform::Round((v - Min) * length / R);
       tick(i, v, Platform::Round(s * static_cast<double>(fromFarEdge ? length - p : p)));
     });
   }
+
+  // Where along the ruler's axis the paint canvas can show anything, in its own pixels: the clip
+  // rectangle, within the device's surface when the device has one.
+  std::pair<double, double> VisibleSpan() const;
 
   // Unless Max > Min, Max = Min + 1, without a repaint.
   virtual void RaiseEmptyRange() = 0;

@@ -62,7 +62,12 @@ void TVelPBVRuler::PaintPhysicalTicks(const TPaintTarget &target) {
   const int strip = Pixel(ClientWidth() * s);
   const std::int64_t labelRise = LabelRise(s);
   const int pitch = PhysicalPitch(FLengthUnits, target.PixelsPerInch);
-  const std::int64_t c = ForEachPhysicalTick(Height() * s, pitch, !FBottomToTop, [&](std::int64_t i, double q) {
+  const double extent = Height() * s;
+  // Ticks below what shows may still show their label, which stands above them.
+  const double reach = static_cast<double>(labelRise);
+  const auto [lo, hi] = VisibleSpan();
+  const double from = lo - FPrintOffsetY, to = hi - FPrintOffsetY + reach;
+  const std::int64_t c = ForEachPhysicalTick(extent, pitch, !FBottomToTop, from, to, [&](std::int64_t i, double q) {
     const int y = Shifted(Round(q), FPrintOffsetY);
     const std::int64_t length = static_cast<std::int64_t>(PhysicalTickMultiplier(FLengthUnits, i)) * unit;
     if (FDivisionPlacement == dpLeft) {

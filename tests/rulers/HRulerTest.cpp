@@ -282,6 +282,20 @@ TEST_F(HRuler, TinyExplicitStepIsCappedAtOneTickAPixel) {
   EXPECT_EQ(Painted().Ticks.size(), 201u); // 1e20 + 1 == 1e20: the walk does not move
 }
 
+TEST_F(HRuler, AHugeRulerDrawsOnlyWhatShowsAndCountsEverything) {
+  Ruler->SetWidth(2000000000);
+  Record(Ruler);
+  Ruler->SetLengthUnits(luActualMM);
+  EXPECT_EQ(Ruler->XMax(), 52631579); // 105263158 ticks of 19 pixels
+  const TPaintRecord mm = Painted();
+  ASSERT_FALSE(mm.Ticks.empty());
+  EXPECT_LT(mm.Ticks.size(), 60u); // the 990 columns the form shows
+  EXPECT_EQ(mm.Ticks.back().From.X, 988);
+  Ruler->SetLengthUnits(luCustom);
+  Ruler->SetXDiv(1e-9);
+  EXPECT_EQ(Painted().Ticks.size(), 991u);
+}
+
 TEST_F(HRuler, DoubleToStringIsFixedPointWithoutGrouping) {
   EXPECT_EQ(Ruler->DoubleToString(1234567.25), "1234567");
   EXPECT_EQ(Ruler->DoubleToString(-3.5), "-4");

@@ -48,17 +48,7 @@ protected:
     Page.Clear();
     ruler.Print(left, top, false, false);
     Printer()->Canvas()->SetDevice(nullptr);
-    TPaintRecord r;
-    for (const TRecordedCall &call : Page.Calls()) {
-      if (call.Kind == dcRectangle)
-        r.FrameCalls.push_back(call);
-      else if (call.Kind == dcLine)
-        r.Ticks.push_back({call.Points[0], call.Points[1]});
-      else if (call.Kind == dcTextOut)
-        r.Labels.push_back({call.Points[0], call.Text});
-    }
-    r.Frames = static_cast<int>(r.FrameCalls.size());
-    return r;
+    return Sorted(Page);
   }
   std::string FileIn(const std::string &name) {
     std::filesystem::create_directories(Folder);

@@ -48,9 +48,10 @@ public:
     Recorder.Clear();
     ruler->Canvas()->SetDevice(&Recorder);
   }
-  TPaintRecord Recorded() const {
+  TPaintRecord Recorded() const { return Sorted(Recorder); }
+  static TPaintRecord Sorted(const TRecordingDevice &recorder) {
     TPaintRecord r;
-    for (const TRecordedCall &call : Recorder.Calls()) {
+    for (const TRecordedCall &call : recorder.Calls()) {
       if (call.Kind == dcRectangle) {
         ++r.Frames;
         r.FrameCalls.push_back(call);

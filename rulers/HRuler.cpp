@@ -40,22 +40,22 @@ void TVelPBHRuler::PaintWorldTicks(const TPaintTarget &target) {
   const int u = Div(Height(), 5);
   const int d = FShowBorder ? 0 : 1;
   const int bottom = Shifted(Pixel(ClientHeight() * s), FPrintOffsetY);
-  ForEachWorldTickPosition(FXMin, FXMax, FXDiv, Width(), !FLeftToRight, s,
-                           [&](std::int64_t i, double v, std::int64_t p) {
-                             const int x = Shifted(p, FPrintOffsetX);
-                             const int k = 1 + WorldTickGrade(i);
-                             if (FDivisionPlacement == dpTop) {
-                               C.MoveTo(x, Shifted(Pixel(s) - d, FPrintOffsetY));
-                               C.LineTo(x, Shifted(Pixel(k * u * s), FPrintOffsetY));
-                             } else {
-                               C.MoveTo(x, bottom);
-                               C.LineTo(x, Shifted(bottom, -static_cast<std::int64_t>(Pixel(k * u * s))));
-                             }
-                             C.Brush().SetStyle(bsClear);
-                             if (i % 2 == 0)
-                               PaintLabel(s, DoubleToString(v));
-                             C.Brush().SetStyle(bsSolid);
-                           });
+  const auto tick = [&](std::int64_t i, double v, std::int64_t p) {
+    const int x = Shifted(p, FPrintOffsetX);
+    const int k = 1 + WorldTickGrade(i);
+    if (FDivisionPlacement == dpTop) {
+      C.MoveTo(x, Shifted(Pixel(s) - d, FPrintOffsetY));
+      C.LineTo(x, Shifted(Pixel(k * u * s), FPrintOffsetY));
+    } else {
+      C.MoveTo(x, bottom);
+      C.LineTo(x, Shifted(bottom, -static_cast<std::int64_t>(Pixel(k * u * s))));
+    }
+    C.Brush().SetStyle(bsClear);
+    if (i % 2 == 0)
+      PaintLabel(s, DoubleToString(v));
+    C.Brush().SetStyle(bsSolid);
+  };
+  ForEachWorldTickPosition(FXMin, FXMax, FXDiv, Width(), !FLeftToRight, s, tick);
 }
 
 void TVelPBHRuler::PaintPhysicalTicks(const TPaintTarget &target) {

@@ -36,22 +36,22 @@ void TVelPBVRuler::PaintWorldTicks(const TPaintTarget &target) {
   const int right = Shifted(Pixel(ClientWidth() * s), FPrintOffsetX);
   const int labelX = Shifted(Pixel(u * s), FPrintOffsetX);
   const std::int64_t labelRise = LabelRise(s);
-  ForEachWorldTickPosition(FYMin, FYMax, FYDiv, Height(), FBottomToTop, s,
-                           [&](std::int64_t i, double v, std::int64_t q) {
-                             const int y = Shifted(q, FPrintOffsetY);
-                             const int k = 2 + WorldTickGrade(i);
-                             if (FDivisionPlacement == dpLeft) {
-                               C.MoveTo(Shifted(Pixel(s) - d, FPrintOffsetX), y);
-                               C.LineTo(Shifted(Pixel(k * u * s), FPrintOffsetX), y);
-                             } else {
-                               C.MoveTo(right, y);
-                               C.LineTo(Shifted(right, -static_cast<std::int64_t>(Pixel(k * u * s))), y);
-                             }
-                             C.Brush().SetStyle(bsClear);
-                             if (i > 0 && i % 2 == 0)
-                               C.TextOut(labelX, Shifted(C.PenPos().Y, -labelRise), DoubleToString(v));
-                             C.Brush().SetStyle(bsSolid);
-                           });
+  const auto tick = [&](std::int64_t i, double v, std::int64_t q) {
+    const int y = Shifted(q, FPrintOffsetY);
+    const int k = 2 + WorldTickGrade(i);
+    if (FDivisionPlacement == dpLeft) {
+      C.MoveTo(Shifted(Pixel(s) - d, FPrintOffsetX), y);
+      C.LineTo(Shifted(Pixel(k * u * s), FPrintOffsetX), y);
+    } else {
+      C.MoveTo(right, y);
+      C.LineTo(Shifted(right, -static_cast<std::int64_t>(Pixel(k * u * s))), y);
+    }
+    C.Brush().SetStyle(bsClear);
+    if (i > 0 && i % 2 == 0)
+      C.TextOut(labelX, Shifted(C.PenPos().Y, -labelRise), DoubleToString(v));
+    C.Brush().SetStyle(bsSolid);
+  };
+  ForEachWorldTickPosition(FYMin, FYMax, FYDiv, Height(), FBottomToTop, s, tick);
 }
 
 void TVelPBVRuler::PaintPhysicalTicks(const TPaintTarget &target) {

@@ -27,7 +27,8 @@ public:
 
   TCanvas *Canvas() { return &FCanvas; }
   const TRasterSurface &Surface() const { return FSurface; }
-  std::uint32_t *ScanLine(int y) { return FSurface.Row(y); }
+  // The pixels of row y; raises EInvalidGraphicOperation unless 0 <= y < Height.
+  std::uint32_t *ScanLine(int y);
 
   // The copy of another bitmap's size and pixels (not its canvas state).
   void Assign(const TBitmap &source);

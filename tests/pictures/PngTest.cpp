@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <csetjmp>
 #include <csignal>
 #include <cstdio>
@@ -426,4 +427,14 @@ TEST_F(Png, FailedSavesKeepTheOldFile) {
   EXPECT_EQ(loaded.Width(), 300);
   EXPECT_TRUE(FileExists(cut));
   EXPECT_FALSE(FileExists(withNul));
+}
+
+TEST(Bitmap, ScanLineOutsideTheRowsRaises) {
+  TBitmap bitmap(4, 3);
+  bitmap.ScanLine(2)[3] = 0x123456;
+  EXPECT_EQ(bitmap.Canvas()->Pixels(3, 2), RGB(0x56, 0x34, 0x12));
+  for (int y : {-1, 3, INT_MIN, INT_MAX})
+    EXPECT_THROW(bitmap.ScanLine(y), EInvalidGraphicOperation) << y;
+  bitmap.SetSize(0, 0);
+  EXPECT_THROW(bitmap.ScanLine(0), EInvalidGraphicOperation);
 }

@@ -405,7 +405,10 @@ TEST_F(Png, FailedSavesKeepTheOldFile) {
   } catch (const Exception &error) {
     message = error.Message();
   }
+  const std::string fresh = Path("fresh.png");
+  EXPECT_THROW(noise.SaveToPngFile(fresh), Exception);
   ::setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_FALSE(std::filesystem::exists(fresh)); // no truncated picture either
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_NE(message.find("keep.png"), std::string::npos) << message;
   EXPECT_EQ(ReadBytes(path), old);

@@ -295,14 +295,16 @@ TEST_F(Png, EmptyBitmapIsNotSaved) {
 namespace {
 
 TBytes Chunk(const char (&type)[5], const TBytes &data) {
-  TBytes chunk;
-  for (int shift = 24; shift >= 0; shift -= 8)
-    chunk.push_back(static_cast<unsigned char>(data.size() >> shift));
-  chunk.insert(chunk.end(), type, type + 4);
-  chunk.insert(chunk.end(), data.begin(), data.end());
-  const auto crc = static_cast<std::uint32_t>(crc32(0, chunk.data() + 4, static_cast<uInt>(data.size() + 4)));
-  for (int shift = 24; shift >= 0; shift -= 8)
-    chunk.push_back(static_cast<unsigned char>(crc >> shift));
+  // Length, type, data, then the checksum of type and data, all sizes fixed up front.
+  TBytes chunk(12 + data.size());
+  const auto put = [&](std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+      chunk[at + i] = static_cast<unsigned char>(value >> (24 - 8 * i));
+  };
+  put(0, static_cast<std::uint32_t>(data.size()));
+  std::copy(type, type + 4, chunk.begin() + 4);
+  std::copy(data.begin(), data.end(), chunk.begin() + 8);
+  put(8 + data.size(), static_cast<std::uint32_t>(crc32(0, chunk.data() + 4, static_cast<uInt>(data.size() + 4))));
   return chunk;
 }
 
@@ -435,7 +437,7 @@ TEST_F(Png, FailedSavesKeepTheOldFile) {
 TEST(Bitmap, ScanLineOutsideTheRowsRaises) {
   TBitmap bitmap(4, 3);
   bitmap.ScanLine(2)[3] = 0x123456;
-  EXPECT_EQ(bitmap.Canvas()->Pixels(3, 2), RGB(0x56, 0x34, 0x12));
+  EXPECT_EQ(bitmap.Canvas()->Pixels(3, 2), RGB(0x12, 0x34, 0x56));
   for (int y : {-1, 3, INT_MIN, INT_MAX})
     EXPECT_THROW(bitmap.ScanLine(y), EInvalidGraphicOperation) << y;
   bitmap.SetSize(0, 0);

@@ -189,21 +189,26 @@ struct TFillBox {
 // in the points and rows); small ones are sorted.
 std::size_t StartEdges(const TVertices &v, const TFillBox &box, const TScratch &scratch) {
   const std::size_t n = v.Count();
+  // Coordinates travel as plain integers: a vertex record copied round the loop goes through
+  // memory, and reading it back whole waits on its two halves' stores at every point.
   const auto forEachEdge = [&](auto &&use) {
-    TVertex a = v[n - 1];
+    const TVertex last = v[n - 1];
+    i64 ax = last.X, ay = last.Y;
     for (std::size_t i = 0; i < n; ++i) {
       const TVertex b = v[i];
-      const TVertex &p = a.Y < b.Y ? a : b, &q = a.Y < b.Y ? b : a;
-      const i64 top = std::max<i64>(p.Y, box.FirstRow), bottom = std::min<i64>(q.Y, box.EndRow);
-      if (p.Y != q.Y && top < bottom)
-        use(p, q, top, bottom);
-      a = b;
+      const bool down = ay < b.Y;
+      const i64 px = down ? ax : b.X, py = down ? ay : b.Y, qx = down ? b.X : ax, qy = down ? b.Y : ay;
+      const i64 top = std::max<i64>(py, box.FirstRow), bottom = std::min<i64>(qy, box.EndRow);
+      if (py != qy && top < bottom)
+        use(px, py, qx, qy, top, bottom);
+      ax = b.X;
+      ay = b.Y;
     }
   };
   std::size_t count = 0;
   if (!scratch.RowStarts) {
-    forEachEdge([&](TVertex p, TVertex q, i64 top, i64 bottom) {
-      scratch.Edges[count++].Start(p.X, p.Y, q.X, q.Y, top, bottom);
+    forEachEdge([&](i64 px, i64 py, i64 qx, i64 qy, i64 top, i64 bottom) {
+      scratch.Edges[count++].Start(px, py, qx, qy, top, bottom);
     });
     std::sort(scratch.Edges, scratch.Edges + count, [](const TEdge &l, const TEdge &r) { return l.Top < r.Top; });
     return count;
@@ -211,11 +216,11 @@ std::size_t StartEdges(const TVertices &v, const TFillBox &box, const TScratch &
   std::size_t *starts = scratch.RowStarts;
   const std::size_t rows = static_cast<std::size_t>(box.EndRow - box.FirstRow);
   std::fill_n(starts, rows + 1, 0);
-  forEachEdge([&](TVertex, TVertex, i64 top, i64) { ++starts[top - box.FirstRow + 1]; });
+  forEachEdge([&](i64, i64, i64, i64, i64 top, i64) { ++starts[top - box.FirstRow + 1]; });
   for (std::size_t r = 1; r <= rows; ++r)
     starts[r] += starts[r - 1];
-  forEachEdge([&](TVertex p, TVertex q, i64 top, i64 bottom) {
-    scratch.Edges[starts[top - box.FirstRow]++].Start(p.X, p.Y, q.X, q.Y, top, bottom);
+  forEachEdge([&](i64 px, i64 py, i64 qx, i64 qy, i64 top, i64 bottom) {
+    scratch.Edges[starts[top - box.FirstRow]++].Start(px, py, qx, qy, top, bottom);
   });
   return starts[rows - 1];
 }
@@ -337,11 +342,11 @@ void FillPolygon(const TRasterSurface &surface, const TClip &clip, const TFill &
   const TVertices v(points, origin);
 
   // One pass for the bounds, the top vertex and the number of times y changes direction.
-  TVertex first = v[0];
+  const TVertex first = v[0];
   i64 minX = first.X, maxX = first.X, minY = first.Y, maxY = first.Y;
   std::size_t top = 0;
   int turns = 0, firstSign = 0, lastSign = 0;
-  TVertex prev = first;
+  i64 prevY = first.Y; // a plain integer, not a record: see StartEdges
   for (std::size_t i = 1; i <= n; ++i) {
     const TVertex p = i < n ? v[i] : first;
     if (i < n) {
@@ -353,15 +358,15 @@ void FillPolygon(const TRasterSurface &surface, const TClip &clip, const TFill &
         top = i;
       }
     }
-    if (p.Y != prev.Y) {
-      const int sign = p.Y > prev.Y ? 1 : -1;
+    if (p.Y != prevY) {
+      const int sign = p.Y > prevY ? 1 : -1;
       if (firstSign == 0)
         firstSign = sign;
       else if (sign != lastSign)
         ++turns;
       lastSign = sign;
     }
-    prev = p;
+    prevY = p.Y;
   }
   if (lastSign != 0 && lastSign != firstSign)
     ++turns;

@@ -173,7 +173,7 @@ constexpr std::size_t StackEdges = 64;
 
 struct TScratch {
   TEdge *Edges;
-  TEdge **Active;
+  TEdge *Active;                    // the edges crossing the row, copied: walked row after row, they stay together
   std::size_t *RowStarts = nullptr; // one counter per row of the fill, and one more
   std::uint8_t *Marks = nullptr;    // one per column of the fill, and one more; zero between rows
 };
@@ -228,17 +228,17 @@ std::size_t StartEdges(const TVertices &v, const TFillBox &box, const TScratch &
 // Orders the active edges by crossing. Between rows the order changes only where edges cross, so
 // insertion sort usually has little to do; when the edges cross wholesale it hands over to a
 // full sort before its cost grows with the square of their number.
-void SortByCrossing(TEdge **active, std::size_t count) {
+void SortByCrossing(TEdge *active, std::size_t count) {
   std::size_t moves = 0;
   const std::size_t budget = 4 * count + 16;
   for (std::size_t i = 1; i < count; ++i) {
-    TEdge *e = active[i];
+    const TEdge e = active[i];
     std::size_t j = i;
-    for (; j > 0 && active[j - 1]->E > e->E; --j) {
+    for (; j > 0 && active[j - 1].E > e.E; --j) {
       active[j] = active[j - 1];
       if (++moves > budget) {
         active[j - 1] = e;
-        std::sort(active, active + count, [](const TEdge *l, const TEdge *r) { return l->E < r->E; });
+        std::sort(active, active + count, [](const TEdge &l, const TEdge &r) { return l.E < r.E; });
         return;
       }
     }
@@ -250,10 +250,10 @@ void SortByCrossing(TEdge **active, std::size_t count) {
 // column (crossings left of the box at its left, right of it at its right end), and a pixel is
 // inside when an odd number of marks lie at or left of it.
 void FillRowByParity(const TRasterSurface &surface, const TClip &clip, const TFill &fill, const TFillBox &box, int row,
-                     TEdge *const *active, std::size_t count, std::uint8_t *marks) {
+                     const TEdge *active, std::size_t count, std::uint8_t *marks) {
   const i64 columns = box.Right - box.Left;
   for (std::size_t i = 0; i < count; ++i)
-    marks[std::clamp(active[i]->E, box.Left, box.Right) - box.Left] ^= 1;
+    marks[std::clamp(active[i].E, box.Left, box.Right) - box.Left] ^= 1;
   std::uint8_t inside = 0;
   i64 spanStart = 0;
   for (i64 x = 0; x < columns; ++x) {
@@ -280,12 +280,12 @@ void FillGeneral(const TRasterSurface &surface, const TClip &clip, const TFill &
                  const TFillBox &box, const TScratch &scratch) {
   const std::size_t count = StartEdges(v, box, scratch);
   TEdge *edges = scratch.Edges;
-  TEdge **active = scratch.Active;
+  TEdge *active = scratch.Active;
   std::size_t activeCount = 0, next = 0;
   for (i64 y = box.FirstRow; y < box.EndRow; ++y) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < activeCount; ++i)
-      if (active[i]->Bottom > y)
+      if (active[i].Bottom > y)
         active[kept++] = active[i];
     activeCount = kept;
     if (activeCount == 0) {
@@ -294,24 +294,24 @@ void FillGeneral(const TRasterSurface &surface, const TClip &clip, const TFill &
       y = std::max(y, edges[next].Top);
     }
     while (next < count && edges[next].Top == y)
-      active[activeCount++] = &edges[next++];
+      active[activeCount++] = edges[next++];
     const int row = static_cast<int>(y);
     if (scratch.Marks && static_cast<i64>(activeCount) * ParityEdgesPerColumn >= box.Right - box.Left) {
       FillRowByParity(surface, clip, fill, box, row, active, activeCount, scratch.Marks);
     } else {
       SortByCrossing(active, activeCount);
       for (std::size_t i = 0; i + 1 < activeCount; i += 2)
-        PaintClipped(surface, clip, row, active[i]->E, active[i + 1]->E, fill);
+        PaintClipped(surface, clip, row, active[i].E, active[i + 1].E, fill);
     }
     for (std::size_t i = 0; i < activeCount; ++i)
-      active[i]->Next();
+      active[i].Next();
   }
 }
 
 // The buffers of large polygons, grown as needed and kept for the thread's next polygon.
 TScratch LargeScratch(std::size_t edges, const TFillBox &box) {
   thread_local std::vector<TEdge> edgeStore;
-  thread_local std::vector<TEdge *> activeStore;
+  thread_local std::vector<TEdge> activeStore;
   thread_local std::vector<std::size_t> rowStore;
   thread_local std::vector<std::uint8_t> markStore;
   if (edgeStore.size() < edges) {
@@ -400,7 +400,7 @@ void FillPolygon(const TRasterSurface &surface, const TClip &clip, const TFill &
   const TFillBox box{firstRow, endRow, std::max<i64>(minX, clip.Left), std::min<i64>(maxX, clip.Right)};
   if (n <= StackEdges) {
     TEdge edges[StackEdges];
-    TEdge *active[StackEdges];
+    TEdge active[StackEdges];
     FillGeneral(surface, clip, fill, v, box, {edges, active});
     return;
   }

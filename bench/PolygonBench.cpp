@@ -57,6 +57,14 @@ void Ours(benchmark::State &state, bool smooth, int count) {
   }
 }
 
+// The outline through pixel centres, as our integer points lie.
+void TraceOutline(cairo_t *cr, const std::vector<TPoint> &points) {
+  cairo_move_to(cr, points[0].X + 0.5, points[0].Y + 0.5);
+  for (std::size_t i = 1; i < points.size(); ++i)
+    cairo_line_to(cr, points[i].X + 0.5, points[i].Y + 0.5);
+  cairo_close_path(cr);
+}
+
 void Cairo(benchmark::State &state, bool smooth, int count) {
   if (!smooth && count >= 1000000 && !std::getenv("VELGRAPH_BENCH_SLOW")) {
     // Its cost grows much faster than the points: a single fill takes cairo many minutes.
@@ -70,10 +78,7 @@ void Cairo(benchmark::State &state, bool smooth, int count) {
   cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
   cairo_set_source_rgb(cr, 0, 0.5, 0.5);
   for (auto _ : state) {
-    cairo_move_to(cr, points[0].X + 0.5, points[0].Y + 0.5);
-    for (std::size_t i = 1; i < points.size(); ++i)
-      cairo_line_to(cr, points[i].X + 0.5, points[i].Y + 0.5);
-    cairo_close_path(cr);
+    TraceOutline(cr, points);
     cairo_fill(cr);
     cairo_surface_flush(surface);
     benchmark::DoNotOptimize(cairo_image_surface_get_data(surface)[0]);

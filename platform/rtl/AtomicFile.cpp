@@ -1,7 +1,7 @@
 #include <platform/rtl/AtomicFile.h>
 
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <platform/rtl/Exceptions.h>
@@ -17,39 +17,40 @@ std::string SystemError(const std::string &what, const std::string &fileName) {
   return "Cannot " + what + " '" + fileName + "': " + std::strerror(errno);
 }
 
-// The target's folder, so that the final rename never crosses file systems.
-std::string TempTemplate(const std::string &fileName) {
+// A new file beside the target, so that the final rename never crosses file systems. It is made
+// as open(2) makes any new file, so the process's umask applies; the name is hidden and unique.
+int CreateBeside(const std::string &fileName, std::string &tempName) {
+  static std::atomic<unsigned> serial{0};
   const std::size_t slash = fileName.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
-  const std::string base = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-  return folder + "." + base + ".XXXXXX";
-}
-
-// A new file gets the permissions open(2) would give it; an existing target keeps its own.
-mode_t PermissionsFor(const std::string &fileName) {
-  struct stat info {};
-  if (::stat(fileName.c_str(), &info) == 0)
-    return info.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+  const std::size_t baseAt = slash == std::string::npos ? 0 : slash + 1;
+  const std::string prefix = fileName.substr(0, baseAt) + "." + fileName.substr(baseAt) + ".";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tempName = prefix + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".tmp";
+    const int descriptor = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor >= 0 || errno != EEXIST)
+      return descriptor;
+  }
+  return -1;
 }
 
 } // namespace
 
 TAtomicFile::TAtomicFile(const std::string &fileName) : FFileName(fileName) {
   CheckFileName(fileName);
-  std::string name = TempTemplate(fileName);
-  const int descriptor = ::mkstemp(name.data());
+  std::string name;
+  const int descriptor = CreateBeside(fileName, name);
   if (descriptor < 0)
     throw Exception(SystemError("create", fileName));
   FTempName = std::move(name);
-  ::fchmod(descriptor, PermissionsFor(fileName));
+  // A file replaced keeps its permissions.
+  struct stat target {};
+  if (::stat(fileName.c_str(), &target) == 0)
+    ::fchmod(descriptor, target.st_mode & 07777);
   FHandle = ::fdopen(descriptor, "wb");
   if (!FHandle) {
     const int error = errno;
     ::close(descriptor);
-    ::unlink(FTempName.c_str());
+    Discard();
     errno = error;
     throw Exception(SystemError("create", fileName));
   }

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -73,23 +74,26 @@ std::uint64_t ImageDataBytes(png_uint_32 width, png_uint_32 height, int bitsPerP
   return total;
 }
 
-// What is left of the file after the header, which bounds the image data it can deliver.
+// What is left of the file after the header, which bounds the image data it can deliver. A pipe
+// or a device has no known length: only the pixel limit bounds what it may claim.
 std::uint64_t BytesLeft(std::FILE *file) {
   struct stat info {};
+  if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
+    return UINT64_MAX / DeflateMaxRatio;
   const long at = std::ftell(file);
-  if (::fstat(::fileno(file), &info) != 0 || at < 0 || !S_ISREG(info.st_mode) || info.st_size < at)
-    return 0;
-  return static_cast<std::uint64_t>(info.st_size - at);
+  return at < 0 || info.st_size < at ? 0 : static_cast<std::uint64_t>(info.st_size - at);
 }
 
-// Reads the header and asks libpng for 8-bit RGBA rows whatever the file holds: palettes and
-// low-depth grey are expanded, transparency becomes alpha, 16-bit samples are scaled, grey is
-// copied to the three channels and an opaque alpha byte is added when there is none.
+// What the header announces, with the size of the image data the file must then hold.
 struct TPngHeader {
   png_uint_32 Width = 0, Height = 0;
   int Passes = 1;
   std::uint64_t DataBytes = 0;
 };
+
+// Reads the header and asks libpng for 8-bit RGBA rows whatever the file holds: palettes and
+// low-depth grey are expanded, transparency becomes alpha, 16-bit samples are scaled, grey is
+// copied to the three channels and an opaque alpha byte is added when there is none.
 
 bool PngReadHeader(TPngSession &session, TPngHeader &header) {
   if (setjmp(png_jmpbuf(session.Png)))

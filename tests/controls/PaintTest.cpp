@@ -287,8 +287,9 @@ TEST(Paint, ControlsFreedInTheirOwnPaintAreNotTouchedAgain) {
       else if (victim == Parent)
         delete panel;
       else {
-        delete form;
+        // Set first: the form frees this handler, captures included.
         formFreed = true;
+        delete form;
       }
     };
     form->ProcessPaints();

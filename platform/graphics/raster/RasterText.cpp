@@ -65,6 +65,10 @@ void FillTextBox(const TRasterSurface &surface, const TClip &clip, const TFrame 
   const double ys[4] = {frame.DeviceY(u0, v0), frame.DeviceY(u1, v0), frame.DeviceY(u1, v1), frame.DeviceY(u0, v1)};
   const double top = std::max<double>(*std::min_element(ys, ys + 4), clip.Top);
   const double bottom = std::min<double>(*std::max_element(ys, ys + 4), clip.Bottom);
+  // Clipped before any conversion: a box beyond the 32-bit rows (or with NaN corners) has no
+  // row to fill, and its first row would not fit an int.
+  if (!(top < bottom))
+    return;
   const TFill fill{{0, pixel}, nullptr};
   for (int y = static_cast<int>(std::ceil(top - 0.5)); y + 0.5 < bottom; ++y) {
     const double centre = y + 0.5;

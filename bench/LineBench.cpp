@@ -1,16 +1,21 @@
 // Cosmetic lines: many short separate segments and one long polyline against cairo, and our own
 // pen modes and dashes against our plain copy.
 //
-// Cairo strokes each separate segment on its own (move_to, line_to, stroke): that is its fast way,
-// about three times faster than one path holding all the segments, which it has to tessellate and
-// sort as a whole. Its coordinates sit on pixel centres so that its 1-pixel aliased lines cover the
-// same pixels ours do.
+// Cairo's coordinates sit on pixel centres so that its 1-pixel aliased lines cover about the
+// pixels ours do. Its fast way to many lines is paths of a few hundred segments each: one stroke
+// per segment pays the stroke's set-up every time, and one path of all of them makes cairo
+// tessellate and sort the whole stroke at once (a self-intersecting polyline with miter joins
+// most of all). The chunk sizes below were chosen by measurement with --chunk-sweep (1 to 4096 segments
+// or points per path; times fall steeply up to 64, are flat from 128 to 1024, and rise again
+// beyond).
 
 #include "BenchSupport.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <platform/pictures/Bitmap.h>
+#include <string>
 
 namespace {
 
@@ -19,6 +24,8 @@ using namespace Platform;
 constexpr int SegmentCount = 1000000;
 constexpr int PolylinePoints = 1000000;
 constexpr int MaxStep = 8;
+constexpr int SegmentsPerPath = 256;
+constexpr int PointsPerPath = 256;
 
 struct TSegment {
   TPoint A, B;
@@ -27,10 +34,11 @@ struct TSegment {
 // Short segments anywhere on the surface, each at most MaxStep pixels along either axis.
 const std::vector<TSegment> &Segments() {
   static const std::vector<TSegment> segments = [] {
+    auto random = Bench::Generator(1);
     std::vector<TSegment> out(SegmentCount);
     for (TSegment &s : out) {
-      s.A = {Bench::Uniform(0, Bench::SurfaceWidth - 1), Bench::Uniform(0, Bench::SurfaceHeight - 1)};
-      s.B = {s.A.X + Bench::Uniform(-MaxStep, MaxStep), s.A.Y + Bench::Uniform(-MaxStep, MaxStep)};
+      s.A = {Bench::Uniform(random, 0, Bench::SurfaceWidth - 1), Bench::Uniform(random, 0, Bench::SurfaceHeight - 1)};
+      s.B = {s.A.X + Bench::Uniform(random, -MaxStep, MaxStep), s.A.Y + Bench::Uniform(random, -MaxStep, MaxStep)};
     }
     return out;
   }();
@@ -40,11 +48,12 @@ const std::vector<TSegment> &Segments() {
 // A random walk of short steps that stays on the surface.
 const std::vector<TPoint> &Walk() {
   static const std::vector<TPoint> points = [] {
+    auto random = Bench::Generator(2);
     std::vector<TPoint> out(PolylinePoints);
     TPoint p{Bench::SurfaceWidth / 2, Bench::SurfaceHeight / 2};
     for (TPoint &q : out) {
-      p.X = std::clamp(p.X + Bench::Uniform(-MaxStep, MaxStep), 0, Bench::SurfaceWidth - 1);
-      p.Y = std::clamp(p.Y + Bench::Uniform(-MaxStep, MaxStep), 0, Bench::SurfaceHeight - 1);
+      p.X = std::clamp(p.X + Bench::Uniform(random, -MaxStep, MaxStep), 0, Bench::SurfaceWidth - 1);
+      p.Y = std::clamp(p.Y + Bench::Uniform(random, -MaxStep, MaxStep), 0, Bench::SurfaceHeight - 1);
       q = p;
     }
     return out;
@@ -59,28 +68,75 @@ void SegmentsOurs(benchmark::State &state, TPenMode mode, TPenStyle style) {
   canvas.Pen().SetColor(clNavy);
   canvas.Pen().SetMode(mode);
   canvas.Pen().SetStyle(style);
-  for (auto _ : state) {
-    for (const TSegment &s : segments) {
-      canvas.MoveTo(s.A.X, s.A.Y);
-      canvas.LineTo(s.B.X, s.B.Y);
+  auto draw = [&](std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+      canvas.MoveTo(segments[i].A.X, segments[i].A.Y);
+      canvas.LineTo(segments[i].B.X, segments[i].B.Y);
     }
+  };
+  for (auto _ : state) {
+    draw(segments.size());
     benchmark::DoNotOptimize(bitmap.ScanLine(0)[0]);
   }
+  if (mode == pmCopy && style == psSolid)
+    Bench::CountPixels(state, bitmap.Surface(), segments.size(), draw);
   state.SetItemsProcessed(state.iterations() * SegmentCount);
 }
 
-void SegmentsCairo(benchmark::State &state) {
+// The segments in paths of `chunk` segments each, every path stroked at once.
+void SegmentsCairo(benchmark::State &state, int chunk) {
   const std::vector<TSegment> &segments = Segments();
   Bench::TCairoTarget target;
   cairo_t *cr = target.Cr();
   cairo_set_source_rgb(cr, 0, 0, 0.5);
-  for (auto _ : state) {
-    for (const TSegment &s : segments) {
+  auto draw = [&](std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const TSegment &s = segments[i];
       cairo_move_to(cr, s.A.X + 0.5, s.A.Y + 0.5);
       cairo_line_to(cr, s.B.X + 0.5, s.B.Y + 0.5);
-      cairo_stroke(cr);
+      if ((i + 1) % static_cast<std::size_t>(chunk) == 0 || i + 1 == n)
+        cairo_stroke(cr);
     }
-    cairo_surface_flush(target.Surface());
+  };
+  for (auto _ : state) {
+    draw(segments.size());
+    target.Flush();
+  }
+  Bench::CountPixels(state, target, segments.size(), draw);
+  state.SetItemsProcessed(state.iterations() * SegmentCount);
+}
+
+// The floor under the segments: each one's pixels stored by the plainest Bresenham loop, with no
+// call, no clipping (a segment that leaves the buffer stops there; one that leaves the surface
+// sideways runs on into the next row) and no end-pixel rule.
+void SegmentsFloor(benchmark::State &state) {
+  const std::vector<TSegment> &segments = Segments();
+  TBitmap bitmap(Bench::SurfaceWidth, Bench::SurfaceHeight);
+  const TRasterSurface &surface = bitmap.Surface();
+  const std::uint32_t pixel = ColorToPixel(clNavy);
+  for (auto _ : state) {
+    for (const TSegment &s : segments) {
+      const int dx = std::abs(s.B.X - s.A.X), dy = std::abs(s.B.Y - s.A.Y);
+      const std::ptrdiff_t stepX = s.B.X > s.A.X ? 1 : -1, stepY = s.B.Y > s.A.Y ? surface.Stride : -surface.Stride;
+      const bool xMajor = dx >= dy;
+      const int major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+      const std::ptrdiff_t majorStep = xMajor ? stepX : stepY, minorStep = xMajor ? stepY : stepX;
+      std::uint32_t *p =
+          surface.Row(std::clamp(s.A.Y, 0, Bench::SurfaceHeight - 1)) + std::clamp(s.A.X, 0, Bench::SurfaceWidth - 1);
+      int error = 2 * minor - major;
+      for (int i = 0; i < major; ++i) {
+        *p = pixel;
+        if (error > 0) {
+          p += minorStep;
+          error -= 2 * major;
+        }
+        error += 2 * minor;
+        p += majorStep;
+        if (p < surface.Pixels || p >= surface.Pixels + surface.Stride * (Bench::SurfaceHeight - 1))
+          break;
+      }
+    }
+    benchmark::DoNotOptimize(bitmap.ScanLine(0)[0]);
   }
   state.SetItemsProcessed(state.iterations() * SegmentCount);
 }
@@ -89,51 +145,80 @@ void PolylineOurs(benchmark::State &state) {
   const std::vector<TPoint> &points = Walk();
   TBitmap bitmap(Bench::SurfaceWidth, Bench::SurfaceHeight);
   bitmap.Canvas()->Pen().SetColor(clNavy);
+  auto draw = [&](std::size_t n) { bitmap.Canvas()->Polyline(std::span(points).first(n)); };
   for (auto _ : state) {
-    bitmap.Canvas()->Polyline(points);
+    draw(points.size());
     benchmark::DoNotOptimize(bitmap.ScanLine(0)[0]);
   }
+  Bench::CountPixels(state, bitmap.Surface(), points.size(), draw);
   state.SetItemsProcessed(state.iterations() * PolylinePoints);
 }
 
-void PolylineCairo(benchmark::State &state) {
+// The polyline in paths of `chunk` steps each, every path starting where the last one ended.
+void PolylineCairo(benchmark::State &state, int chunk) {
   const std::vector<TPoint> &points = Walk();
   Bench::TCairoTarget target;
   cairo_t *cr = target.Cr();
   cairo_set_source_rgb(cr, 0, 0, 0.5);
+  auto draw = [&](std::size_t n) {
+    for (std::size_t first = 0; first + 1 < n; first += static_cast<std::size_t>(chunk)) {
+      const std::size_t last = std::min(n - 1, first + static_cast<std::size_t>(chunk));
+      cairo_move_to(cr, points[first].X + 0.5, points[first].Y + 0.5);
+      for (std::size_t i = first + 1; i <= last; ++i)
+        cairo_line_to(cr, points[i].X + 0.5, points[i].Y + 0.5);
+      cairo_stroke(cr);
+    }
+  };
   for (auto _ : state) {
-    cairo_move_to(cr, points[0].X + 0.5, points[0].Y + 0.5);
-    for (std::size_t i = 1; i < points.size(); ++i)
-      cairo_line_to(cr, points[i].X + 0.5, points[i].Y + 0.5);
-    cairo_stroke(cr);
-    cairo_surface_flush(target.Surface());
+    draw(points.size());
+    target.Flush();
   }
+  Bench::CountPixels(state, target, points.size(), draw);
   state.SetItemsProcessed(state.iterations() * PolylinePoints);
 }
 
 } // namespace
 
+namespace Bench {
+
+void RegisterChunkSweeps() {
+  for (const int chunk : {1, 16, 64, 128, 256, 512, 1024, 4096}) {
+    const std::string side = "/cairo, " + std::to_string(chunk) + " per path";
+    benchmark::RegisterBenchmark(("sweep: 1e6 segments" + side).c_str(), SegmentsCairo, chunk)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("sweep: 1e6-point polyline" + side).c_str(), PolylineCairo, chunk)
+        ->Unit(benchmark::kMillisecond);
+  }
+}
+
+} // namespace Bench
+
 BENCHMARK_CAPTURE(SegmentsOurs, copy, pmCopy, psSolid)
     ->Name("1e6 segments <=8px copy/velgraph")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(SegmentsCairo)->Name("1e6 segments <=8px copy/cairo")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SegmentsCairo, chunked, SegmentsPerPath)
+    ->Name("1e6 segments <=8px copy/cairo, paths of 256 segments")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(SegmentsFloor)->Name("1e6 segments <=8px copy/floor: Bresenham stores")->Unit(benchmark::kMillisecond);
 BENCHMARK(PolylineOurs)->Name("1e6-point polyline/velgraph")->Unit(benchmark::kMillisecond);
-BENCHMARK(PolylineCairo)->Name("1e6-point polyline/cairo")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PolylineCairo, chunked, PointsPerPath)
+    ->Name("1e6-point polyline/cairo, paths of 256 steps")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsOurs, xor, pmXor, psSolid)
     ->Name("1e6 segments xor vs copy/velgraph")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsOurs, copy, pmCopy, psSolid)
-    ->Name("1e6 segments xor vs copy/copy")
+    ->Name("1e6 segments xor vs copy/our copy")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsOurs, not, pmNot, psSolid)
     ->Name("1e6 segments not vs copy/velgraph")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsOurs, copy, pmCopy, psSolid)
-    ->Name("1e6 segments not vs copy/copy")
+    ->Name("1e6 segments not vs copy/our copy")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsOurs, dash, pmCopy, psDash)
     ->Name("1e6 segments dash vs solid/velgraph")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsOurs, solid, pmCopy, psSolid)
-    ->Name("1e6 segments dash vs solid/solid")
+    ->Name("1e6 segments dash vs solid/our solid")
     ->Unit(benchmark::kMillisecond);

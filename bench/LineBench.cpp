@@ -2,12 +2,13 @@
 // pen modes and dashes against our plain copy.
 //
 // Cairo's coordinates sit on pixel centres so that its 1-pixel aliased lines cover about the
-// pixels ours do. Its fast way to many lines is paths of a few hundred segments each: one stroke
-// per segment pays the stroke's set-up every time, and one path of all of them makes cairo
-// tessellate and sort the whole stroke at once (a self-intersecting polyline with miter joins
-// most of all). The chunk sizes below were chosen by measurement with --chunk-sweep (1 to 4096 segments
-// or points per path; times fall steeply up to 64, are flat from 128 to 1024, and rise again
-// beyond).
+// pixels ours do. Its fast way to many lines is paths of many segments each: one stroke per
+// segment pays the stroke's set-up every time, and one path of all of them makes cairo tessellate
+// and sort the whole stroke at once (a self-intersecting polyline with miter joins most of all).
+// The chunk size was chosen by measurement with --chunk-sweep (1 to all 1e6 per path, medians of
+// interleaved runs): times fall steeply from 1 to 16 per path, lie level within the noise from
+// 128 to 4096, with 1024 best or level in every sweep for both cases, and rise beyond, to 3-5
+// times as long for one path of all.
 
 #include "BenchSupport.h"
 
@@ -24,8 +25,8 @@ using namespace Platform;
 constexpr int SegmentCount = 1000000;
 constexpr int PolylinePoints = 1000000;
 constexpr int MaxStep = 8;
-constexpr int SegmentsPerPath = 256;
-constexpr int PointsPerPath = 256;
+constexpr int SegmentsPerPath = 1024;
+constexpr int PointsPerPath = 1024;
 
 struct TSegment {
   TPoint A, B;
@@ -182,8 +183,9 @@ void PolylineCairo(benchmark::State &state, int chunk) {
 namespace Bench {
 
 void RegisterChunkSweeps() {
-  for (const int chunk : {1, 16, 64, 128, 256, 512, 1024, 4096}) {
-    const std::string side = "/cairo, " + std::to_string(chunk) + " per path";
+  for (const int chunk : {1, 16, 64, 256, 1024, 4096, 16384, 65536, 1 << 20}) {
+    const std::string side =
+        "/cairo, " + (chunk == 1 << 20 ? std::string("all in one") : std::to_string(chunk)) + " per path";
     benchmark::RegisterBenchmark(("sweep: 1e6 segments" + side).c_str(), SegmentsCairo, chunk)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("sweep: 1e6-point polyline" + side).c_str(), PolylineCairo, chunk)
@@ -197,12 +199,12 @@ BENCHMARK_CAPTURE(SegmentsOurs, copy, pmCopy, psSolid)
     ->Name("1e6 segments <=8px copy/velgraph")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsCairo, chunked, SegmentsPerPath)
-    ->Name("1e6 segments <=8px copy/cairo, paths of 256 segments")
+    ->Name("1e6 segments <=8px copy/cairo, paths of 1024 segments")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(SegmentsFloor)->Name("1e6 segments <=8px copy/floor: Bresenham stores")->Unit(benchmark::kMillisecond);
 BENCHMARK(PolylineOurs)->Name("1e6-point polyline/velgraph")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(PolylineCairo, chunked, PointsPerPath)
-    ->Name("1e6-point polyline/cairo, paths of 256 steps")
+    ->Name("1e6-point polyline/cairo, paths of 1024 steps")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsOurs, xor, pmXor, psSolid)
     ->Name("1e6 segments xor vs copy/velgraph")

@@ -110,8 +110,8 @@ void SegmentsCairo(benchmark::State &state, int chunk) {
 // The floor under the segments: each one's pixels stored by the plainest Bresenham loop, with no
 // call, no clipping (a segment that leaves the buffer stops there; one that leaves the surface
 // sideways runs on into the next row) and no end-pixel rule.
-void SegmentsFloor(benchmark::State &state) {
-  const std::vector<TSegment> &segments = Segments();
+void StoreFloor(benchmark::State &state, const std::vector<TSegment> &(*data)()) {
+  const std::vector<TSegment> &segments = data();
   TBitmap bitmap(Bench::SurfaceWidth, Bench::SurfaceHeight);
   const TRasterSurface &surface = bitmap.Surface();
   const std::uint32_t pixel = ColorToPixel(clNavy);
@@ -140,6 +140,18 @@ void SegmentsFloor(benchmark::State &state) {
     benchmark::DoNotOptimize(bitmap.ScanLine(0)[0]);
   }
   state.SetItemsProcessed(state.iterations() * SegmentCount);
+}
+
+// The polyline's steps as segments, for its floor.
+const std::vector<TSegment> &WalkSteps() {
+  static const std::vector<TSegment> steps = [] {
+    const std::vector<TPoint> &points = Walk();
+    std::vector<TSegment> out;
+    for (std::size_t i = 1; i < points.size(); ++i)
+      out.push_back({points[i - 1], points[i]});
+    return out;
+  }();
+  return steps;
 }
 
 void PolylineOurs(benchmark::State &state) {
@@ -201,10 +213,15 @@ BENCHMARK_CAPTURE(SegmentsOurs, copy, pmCopy, psSolid)
 BENCHMARK_CAPTURE(SegmentsCairo, chunked, SegmentsPerPath)
     ->Name("1e6 segments <=8px copy/cairo, paths of 1024 segments")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(SegmentsFloor)->Name("1e6 segments <=8px copy/floor: Bresenham stores")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(StoreFloor, segments, Segments)
+    ->Name("1e6 segments <=8px copy/floor: Bresenham stores")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(PolylineOurs)->Name("1e6-point polyline/velgraph")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(PolylineCairo, chunked, PointsPerPath)
     ->Name("1e6-point polyline/cairo, paths of 1024 steps")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(StoreFloor, polyline, WalkSteps)
+    ->Name("1e6-point polyline/floor: Bresenham stores")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SegmentsOurs, xor, pmXor, psSolid)
     ->Name("1e6 segments xor vs copy/velgraph")

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <paintbox/VelPaintBoxOwner.h>
 #include <platform/controls/WinControl.h>
 #include <platform/rtl/Rtl.h>
 #include <wgraph/Wgraph.h>
@@ -43,7 +44,10 @@ TVelPaintBox::TVelPaintBox(TComponent *AOwner) : TPaintBox(AOwner) {
 
 TVelPaintBox::~TVelPaintBox() { Bitmap.reset(); }
 
-bool TVelPaintBox::OwnerIsInteractive() const { return false; }
+bool TVelPaintBox::OwnerIsInteractive() const {
+  const auto *owner = dynamic_cast<const IVelPaintBoxOwner *>(Owner());
+  return owner && owner->InteractiveApplication();
+}
 
 void TVelPaintBox::ChooseCanvas() {
   if (ComponentState().Contains(csDesigning) || OwnerIsInteractive())

@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <platform/fonts/FontEngine.h>
 #include <platform/win32/HandleTable.h>
 
 namespace Platform {
@@ -31,6 +30,26 @@ bool SameFace(const TFontSpec &a, const TFont &b) {
   return a.Size == b.Size() && a.Style == b.Style() && a.Name == b.Name();
 }
 
+// A marker's state: a 1-pixel pen in its colour and a brush in its colour (filled; a clear brush
+// turns solid, as setting its colour does) or clear (outlined). Built in place from the canvas's
+// state, so the canvas's pen and brush are neither rewritten nor put back around every figure:
+// those writes would make the next figure's read of them wait, which made up much of a marker's
+// time in a loop.
+TDrawState MarkerState(TDrawState state, TColor color, TMarkerFill fill) {
+  state.Pen.Width = 1;
+  state.Pen.Color = color;
+  if (fill == TMarkerFill::Filled) {
+    state.Brush.Color = color;
+    if (state.Brush.Style == bsClear)
+      state.Brush.Style = bsSolid;
+  } else {
+    state.Brush.Style = bsClear;
+  }
+  return state;
+}
+
+bool DrawsSomething(const TDrawState &state) { return state.Pen.Style != psClear || state.Brush.Style != bsClear; }
+
 } // namespace
 
 TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
@@ -41,9 +60,13 @@ TCanvas::~TCanvas() {
 }
 
 TFont &TCanvas::Font() {
-  FFont.SetPixelsPerInch(FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch);
+  FFont.SetPixelsPerInch(PixelsPerInch());
   return FFont;
 }
+
+int TCanvas::PixelsPerInch() const { return FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch; }
+
+TRect TCanvas::DeviceBounds() const { return FDevice ? FDevice->Bounds() : TRect{}; }
 
 TRect TCanvas::ClipRect() const {
   return {ClampToInt(std::int64_t{FDeviceClip.Left} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Top} - FOrigin.Y),
@@ -54,6 +77,8 @@ TRect TCanvas::ClipRect() const {
 void TCanvas::MoveTo(int x, int y) {
   SetPenPosition(FPenPos, x, y);
   FDashPhase = 0;
+  if (FDevice)
+    FDevice->MoveTo(State(), {x, y});
 }
 
 void TCanvas::LineTo(int x, int y) {
@@ -114,6 +139,28 @@ void TCanvas::SetPixels(int x, int y, TColor color) {
     FDevice->SetPixel(State(), {x, y}, color);
 }
 
+void TCanvas::MarkerPolygon(std::span<const TPoint> points, TColor color, TMarkerFill fill) {
+  if (!FDevice || points.empty())
+    return;
+  const TDrawState state = MarkerState(State(), color, fill);
+  if (DrawsSomething(state))
+    FDevice->Polygon(state, points);
+}
+
+void TCanvas::MarkerEllipse(const TRect &box, TColor color, TMarkerFill fill) {
+  if (!FDevice)
+    return;
+  const TDrawState state = MarkerState(State(), color, fill);
+  if (DrawsSomething(state))
+    FDevice->Ellipse(state, OrderedRect(box.Left, box.Top, box.Right, box.Bottom));
+}
+
+void TCanvas::DrawPixels(const TRect &rect, const TRasterSurface &pixels) {
+  const TRect box = OrderedRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  if (FDevice && !pixels.IsEmpty() && pixels.Pixels && !box.IsEmpty())
+    FDevice->DrawImage(State(), box, pixels);
+}
+
 void TCanvas::Draw(int x, int y, const TGraphic &graphic) {
   if (graphic.Empty())
     return;
@@ -163,9 +210,8 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
     FDevice->TextOut(State(), {x, y}, text, TextFont());
 }
 
-TSize TCanvas::TextExtent(std::string_view text) {
-  const int ppi = FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch;
-  return Fonts::TFontEngine::Instance().TextExtent(TextFont(), ppi, text);
-}
+TSize TCanvas::TextExtent(std::string_view text) { return FDevice ? FDevice->TextExtent(TextFont(), text) : TSize{}; }
+
+TTextMetrics TCanvas::TextMetrics() { return FDevice ? FDevice->TextMetrics(TextFont()) : TTextMetrics{}; }
 
 } // namespace Platform

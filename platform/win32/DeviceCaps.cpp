@@ -29,9 +29,9 @@ int GetDeviceCaps(HDC dc, int index) {
   if (context->IsScreen) {
     const TDisplayMetrics &display = DisplayMetrics();
     caps = {display.Width, display.Height, display.PixelsPerInch};
-  } else if (const TDevice *device = context->Canvas ? context->Canvas->Device() : nullptr) {
-    const TRect bounds = device->Bounds();
-    caps = {bounds.Width(), bounds.Height(), device->PixelsPerInch()};
+  } else if (const TCanvas *canvas = context->Canvas) {
+    const TRect bounds = canvas->DeviceBounds();
+    caps = {bounds.Width(), bounds.Height(), canvas->PixelsPerInch()};
   }
   switch (index) {
   case HORZSIZE: return Millimetres(caps.Width, caps.PixelsPerInch);

@@ -61,8 +61,8 @@ TRecordedCall &TRecordingDevice::Add(TDeviceCall kind, const TDrawState &state) 
   return call;
 }
 
-void TRecordingDevice::Replay(TDevice &target) const {
-  for (const TRecordedCall &call : FCalls)
+void TRecordingDevice::Replay(std::span<const TRecordedCall> calls, TDevice &target) {
+  for (const TRecordedCall &call : calls)
     ReplayCall(call, target);
 }
 

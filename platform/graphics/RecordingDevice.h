@@ -55,7 +55,10 @@ public:
   const std::vector<TRecordedCall> &Calls() const { return FCalls; }
   void Clear() { FCalls.clear(); }
   // Hands every call to target in the order recorded, each with its own state and dash phase.
-  void Replay(TDevice &target) const;
+  void Replay(TDevice &target) const { Replay(FCalls, target); }
+  // The same for calls kept elsewhere; a call lacking the points or pixels its kind needs is
+  // skipped.
+  static void Replay(std::span<const TRecordedCall> calls, TDevice &target);
 
   int PixelsPerInch() const override { return FPixelsPerInch; }
   void MoveTo(const TDrawState &state, TPoint p) override;

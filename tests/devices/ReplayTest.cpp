@@ -30,7 +30,8 @@ void DrawPicture(TCanvas &c, bool stretched) {
   TBitmap picture(5, 4);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x)
-      picture.ScanLine(y)[x] = 0x102030u * static_cast<std::uint32_t>(x + 1) + 0x0F0000u * static_cast<std::uint32_t>(y);
+      picture.ScanLine(y)[x] =
+          0x102030u * static_cast<std::uint32_t>(x + 1) + 0x0F0000u * static_cast<std::uint32_t>(y);
   if (stretched)
     c.StretchDraw({30, 30, 3, 12}, picture);
   else
@@ -64,13 +65,17 @@ const std::vector<TDrawing> &Drawings() {
          const TPoint box[] = {{10, 10}, {30, 10}, {30, 22}, {10, 22}};
          c.Polygon(box);
        }},
-      {"fill rect", [](TCanvas &c) { c.FillRect({3, 4, 33, 27}); }},
+      {"fill rect",
+       [](TCanvas &c) {
+         c.FillRect({3, 4, 33, 27});
+       }},
       {"ellipse and arc",
        [](TCanvas &c) {
          c.Ellipse(2, 2, 37, 29);
          c.Arc(8, 6, 46, 39, 46, 6, 8, 39);
        }},
-      {"pixels", [](TCanvas &c) {
+      {"pixels",
+       [](TCanvas &c) {
          c.SetPixels(5, 5, clRed);
          c.SetPixels(47, 39, clBlue);
          c.SetPixels(-1, 3, clLime);
@@ -157,8 +162,8 @@ std::vector<std::uint32_t> Render(const TDrawing &drawing, const TPaint &paint, 
 std::vector<TPaint> Paints() {
   std::vector<TPaint> paints;
   const TPenStyle styles[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame};
-  const TBrushStyle brushes[] = {bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross,
-                                 bsDiagCross};
+  const TBrushStyle brushes[] = {bsSolid,     bsClear,     bsHorizontal, bsVertical,
+                                 bsFDiagonal, bsBDiagonal, bsCross,      bsDiagCross};
   for (int mode = 0; mode < 16; ++mode)
     for (TPenStyle style : styles)
       for (TBrushStyle brush : brushes)

@@ -12,7 +12,9 @@ namespace {
 
 constexpr double Cos30 = 0.8660254037844386;
 
-// The marker's pixel centre and half size.
+// The marker's pixel centre and half size. Kept apart from the paint, which the device is handed
+// by reference: values in the same object would have to live in memory too, and on a large
+// surface every store waits behind the previous marker's pixels.
 struct TMarkerPlace {
   int Px, Py, H;
 };
@@ -27,18 +29,20 @@ TMarkerPlace PlaceOf(int size, double x, double y) {
 int OddExtra(int size) { return size % 2 == 1 ? 1 : 0; }
 
 void Square(TCanvas *canvas, int size, double x, double y, TColor color, TMarkerFill fill) {
+  const Platform::TMarkerPaint paint = canvas->MarkerPaint(color, fill);
   const TMarkerPlace p = PlaceOf(size, x, y);
   const int left = p.Px - p.H, top = p.Py - p.H;
   const TPoint corners[4] = {{left, top}, {left + size, top}, {left + size, top + size}, {left, top + size}};
-  canvas->MarkerPolygon(corners, color, fill);
+  canvas->MarkerPolygon(paint, corners);
 }
 
 void Triangle(TCanvas *canvas, int size, double x, double y, TColor color, TMarkerFill fill) {
+  const Platform::TMarkerPaint paint = canvas->MarkerPaint(color, fill);
   const TMarkerPlace p = PlaceOf(size, x, y);
   const int dx = static_cast<int>(Platform::Round(p.H * Cos30));
   const int dy = static_cast<int>(Platform::Round(p.H * 0.5));
   const TPoint corners[3] = {{p.Px, p.Py - p.H}, {p.Px - dx, p.Py + dy}, {p.Px + dx, p.Py + dy}};
-  canvas->MarkerPolygon(corners, color, fill);
+  canvas->MarkerPolygon(paint, corners);
 }
 
 } // namespace
@@ -60,17 +64,19 @@ void DrawEmptyTrianglePoint(TCanvas *canvas, int size, double x, double y, TColo
 }
 
 void DrawCirclePoint(TCanvas *canvas, int size, double x, double y, TColor color) {
+  const Platform::TMarkerPaint paint = canvas->MarkerPaint(color, TMarkerFill::Filled);
   const TMarkerPlace p = PlaceOf(size, x, y);
   if (size > 1)
-    canvas->MarkerEllipse({p.Px - p.H, p.Py - p.H, p.Px + p.H, p.Py + p.H}, color, TMarkerFill::Filled);
+    canvas->MarkerEllipse(paint, {p.Px - p.H, p.Py - p.H, p.Px + p.H, p.Py + p.H});
   else
     canvas->SetPixels(p.Px - p.H, p.Py - p.H, color);
 }
 
 void DrawEmptyCirclePoint(TCanvas *canvas, int size, double x, double y, TColor color) {
+  const Platform::TMarkerPaint paint = canvas->MarkerPaint(color, TMarkerFill::Outlined);
   const TMarkerPlace p = PlaceOf(size, x, y);
   const int e = OddExtra(size);
-  canvas->MarkerEllipse({p.Px - p.H, p.Py - p.H, p.Px + p.H + e, p.Py + p.H + e}, color, TMarkerFill::Outlined);
+  canvas->MarkerEllipse(paint, {p.Px - p.H, p.Py - p.H, p.Px + p.H + e, p.Py + p.H + e});
 }
 
 void DrawCrossPoint(TCanvas *canvas, int size, double x, double y, TColor color) {

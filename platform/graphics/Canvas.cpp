@@ -30,26 +30,6 @@ bool SameFace(const TFontSpec &a, const TFont &b) {
   return a.Size == b.Size() && a.Style == b.Style() && a.Name == b.Name();
 }
 
-// A marker's state: a 1-pixel pen in its colour and a brush in its colour (filled; a clear brush
-// turns solid, as setting its colour does) or clear (outlined). Built in place from the canvas's
-// state, so the canvas's pen and brush are neither rewritten nor put back around every figure:
-// those writes would make the next figure's read of them wait, which made up much of a marker's
-// time in a loop.
-TDrawState MarkerState(TDrawState state, TColor color, TMarkerFill fill) {
-  state.Pen.Width = 1;
-  state.Pen.Color = color;
-  if (fill == TMarkerFill::Filled) {
-    state.Brush.Color = color;
-    if (state.Brush.Style == bsClear)
-      state.Brush.Style = bsSolid;
-  } else {
-    state.Brush.Style = bsClear;
-  }
-  return state;
-}
-
-bool DrawsSomething(const TDrawState &state) { return state.Pen.Style != psClear || state.Brush.Style != bsClear; }
-
 } // namespace
 
 TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
@@ -137,22 +117,6 @@ TColor TCanvas::Pixels(int x, int y) const { return FDevice ? FDevice->GetPixel(
 void TCanvas::SetPixels(int x, int y, TColor color) {
   if (FDevice)
     FDevice->SetPixel(State(), {x, y}, color);
-}
-
-void TCanvas::MarkerPolygon(std::span<const TPoint> points, TColor color, TMarkerFill fill) {
-  if (!FDevice || points.empty())
-    return;
-  const TDrawState state = MarkerState(State(), color, fill);
-  if (DrawsSomething(state))
-    FDevice->Polygon(state, points);
-}
-
-void TCanvas::MarkerEllipse(const TRect &box, TColor color, TMarkerFill fill) {
-  if (!FDevice)
-    return;
-  const TDrawState state = MarkerState(State(), color, fill);
-  if (DrawsSomething(state))
-    FDevice->Ellipse(state, OrderedRect(box.Left, box.Top, box.Right, box.Bottom));
 }
 
 void TCanvas::DrawPixels(const TRect &rect, const TRasterSurface &pixels) {

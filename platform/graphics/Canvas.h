@@ -14,8 +14,21 @@
 
 namespace Platform {
 
+// The box with its corners ordered.
+constexpr TRect OrderedRect(int x1, int y1, int x2, int y2) {
+  return {x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 : x1, y1 < y2 ? y2 : y1};
+}
+
 // How a marker figure is painted: its outline alone, or its outline and inside in one colour.
 enum class TMarkerFill : std::uint8_t { Outlined, Filled };
+
+// The pen and brush of marker figures, made by TCanvas::MarkerPaint and read by the canvas alone.
+class TMarkerPaint {
+  friend class TCanvas;
+  explicit TMarkerPaint(const TDrawState &state) : FState(state) {}
+  bool Draws() const { return FState.Pen.Style != psClear || FState.Brush.Style != bsClear; }
+  TDrawState FState;
+};
 
 // A pen, a brush, a font and a pen position drawing on a device through an origin offset and
 // a clip rectangle. A canvas without a device accepts every call, draws nothing and measures
@@ -69,13 +82,37 @@ public:
   void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   TColor Pixels(int x, int y) const;
   void SetPixels(int x, int y, TColor color);
-  // A small figure in a colour of its own, as point markers draw them: outlined with a 1-pixel pen
-  // in the colour (the pen's mode and style apply) and, when filled, filled with the brush in
+  // Small figures in a colour of their own, as point markers draw them: outlined with a 1-pixel
+  // pen in the colour (the pen's mode and style apply) and, when filled, filled with the brush in
   // the colour (a clear brush fills solid, a hatch stays). The canvas's pen and brush are left as
-  // they are. Repeated figures of one shape are cheap: a raster device stamps them from a cache.
-  void MarkerPolygon(std::span<const TPoint> points, TColor color, TMarkerFill fill);
-  // The same for the ellipse inscribed in the box (corners in any order).
-  void MarkerEllipse(const TRect &box, TColor color, TMarkerFill fill);
+  // they are. MarkerPaint takes the canvas's state as it is now; figures drawn with it do not see
+  // later changes to the canvas. Repeated figures of one shape are cheap: a raster device stamps
+  // them from a cache. Inline, as the state they build: a marker is a few dozen pixels, and one
+  // call more per figure costs a good part of its time, its stores queueing behind the previous
+  // figure's pixels. For the same reason a marker takes its paint before working out its place.
+  TMarkerPaint MarkerPaint(TColor color, TMarkerFill fill) const {
+    TMarkerPaint paint{State()};
+    TDrawState &state = paint.FState;
+    state.Pen.Width = 1;
+    state.Pen.Color = color;
+    if (fill == TMarkerFill::Filled) {
+      state.Brush.Color = color;
+      if (state.Brush.Style == bsClear)
+        state.Brush.Style = bsSolid;
+    } else {
+      state.Brush.Style = bsClear;
+    }
+    return paint;
+  }
+  void MarkerPolygon(const TMarkerPaint &paint, std::span<const TPoint> points) {
+    if (FDevice && !points.empty() && paint.Draws())
+      FDevice->Polygon(paint.FState, points);
+  }
+  // The ellipse inscribed in the box (corners in any order).
+  void MarkerEllipse(const TMarkerPaint &paint, const TRect &box) {
+    if (FDevice && paint.Draws())
+      FDevice->Ellipse(paint.FState, OrderedRect(box.Left, box.Top, box.Right, box.Bottom));
+  }
   // Copies raster pixels into rect (corners in any order), scaled by nearest-neighbour sampling
   // when the sizes differ; the pen and brush are not used.
   void DrawPixels(const TRect &rect, const TRasterSurface &pixels);
@@ -129,10 +166,5 @@ private:
   // Font as a device takes it, kept to reuse its name's storage.
   TFontSpec FTextFont;
 };
-
-// The box with its corners ordered.
-constexpr TRect OrderedRect(int x1, int y1, int x2, int y2) {
-  return {x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 : x1, y1 < y2 ? y2 : y1};
-}
 
 } // namespace Platform

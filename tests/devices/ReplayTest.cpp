@@ -94,9 +94,9 @@ const std::vector<TDrawing> &Drawings() {
       {"markers",
        [](TCanvas &c) {
          const TPoint triangle[] = {{10, 4}, {4, 14}, {16, 14}};
-         c.MarkerPolygon(triangle, clGreen, TMarkerFill::Filled);
-         c.MarkerPolygon(triangle, clNavy, TMarkerFill::Outlined);
-         c.MarkerEllipse({30, 20, 37, 27}, clPurple, TMarkerFill::Filled);
+         c.MarkerPolygon(c.MarkerPaint(clGreen, TMarkerFill::Filled), triangle);
+         c.MarkerPolygon(c.MarkerPaint(clNavy, TMarkerFill::Outlined), triangle);
+         c.MarkerEllipse(c.MarkerPaint(clPurple, TMarkerFill::Filled), {37, 27, 30, 20});
        }},
       {"origin and clip",
        [](TCanvas &c) {

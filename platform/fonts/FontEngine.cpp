@@ -271,8 +271,9 @@ TGlyphRun TFontEngine::GlyphRun(const TFontSpec &font, int pixelsPerInch, std::s
 TFaceInfo TFontEngine::Describe(const TFontSpec &font) {
   F->EnsureReady();
   const TResolved &resolved = F->Resolve(font.Name, font.Style.Contains(fsBold), font.Style.Contains(fsItalic));
-  return {resolved.Face->Family, resolved.Face->StyleName, resolved.Face->File, resolved.SyntheticBold,
-          resolved.SyntheticItalic};
+  return {resolved.Face->Family,  resolved.Face->StyleName,
+          resolved.Face->File,    static_cast<int>(resolved.Face->Face->face_index & 0xFFFF),
+          resolved.SyntheticBold, resolved.SyntheticItalic};
 }
 
 const TEngineStats &TFontEngine::Stats() const { return F->Stats; }

@@ -88,12 +88,15 @@ TGlyphRun TGlyphStrike::Run(std::string_view text) {
                 FKey.PixelSize, FKey.Embolden,
                 FKey.Oblique,   FKey.Angle,
                 FMetrics,       {}};
-  run.Glyphs.reserve(text.size());
+  AppendGlyphs(text, run.Glyphs);
+  return run;
+}
+
+void TGlyphStrike::AppendGlyphs(std::string_view text, std::vector<TGlyphPlacement> &glyphs) {
   for (std::size_t pos = 0; pos < text.size();) {
     const TGlyph &glyph = Glyph(NextCodePoint(text, pos));
-    run.Glyphs.push_back({glyph.Index, glyph.Advance});
+    glyphs.push_back({glyph.Index, glyph.Advance});
   }
-  return run;
 }
 
 const TGlyph &TGlyphStrike::Load(char32_t c) {

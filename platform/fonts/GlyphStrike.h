@@ -105,6 +105,8 @@ public:
   std::int64_t TextWidth(std::string_view text);
   // The text's glyphs (UTF-8, stray bytes as Latin-1) and this strike's face.
   TGlyphRun Run(std::string_view text);
+  // The text's glyphs added to the end of glyphs, whose storage a caller drawing many texts keeps.
+  void AppendGlyphs(std::string_view text, std::vector<TGlyphPlacement> &glyphs);
   // Bytes of glyph bitmaps held.
   std::size_t Bytes() const { return FBits.size(); }
 

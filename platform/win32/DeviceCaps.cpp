@@ -29,9 +29,11 @@ int GetDeviceCaps(HDC dc, int index) {
   if (context->IsScreen) {
     const TDisplayMetrics &display = DisplayMetrics();
     caps = {display.Width, display.Height, display.PixelsPerInch};
-  } else if (const TCanvas *canvas = context->Canvas) {
+  } else if (const TCanvas *canvas = context->Canvas; canvas && canvas->HasDevice()) {
     const TRect bounds = canvas->DeviceBounds();
     caps = {bounds.Width(), bounds.Height(), canvas->PixelsPerInch()};
+  } else if (context->PagePixelsPerInch > 0) {
+    caps = {context->PageWidth, context->PageHeight, context->PagePixelsPerInch};
   }
   switch (index) {
   case HORZSIZE: return Millimetres(caps.Width, caps.PixelsPerInch);

@@ -221,7 +221,7 @@ TEST_F(PrinterTest, DefaultsAndTheProcessPrinter) {
 TEST_F(PrinterTest, CallsOutOfOrder) {
   TCanvas *canvas = FPrinter.Canvas();
   // Outside a job the canvas has no device: it draws nothing and reads nothing.
-  EXPECT_EQ(canvas->Device(), nullptr);
+  EXPECT_FALSE(canvas->HasDevice());
   canvas->Rectangle(0, 0, 10, 10);
   canvas->TextOut(0, 0, "nothing");
   EXPECT_EQ(canvas->Pixels(1, 1), -1);
@@ -244,7 +244,7 @@ TEST_F(PrinterTest, CallsOutOfOrder) {
   EXPECT_EQ(FPrinter.Canvas(), canvas);
   FPrinter.EndDoc();
   ExpectMarks(PdfPage(File("twice.pdf"), 1, 100), 1);
-  EXPECT_EQ(canvas->Device(), nullptr);
+  EXPECT_FALSE(canvas->HasDevice());
 
   EXPECT_THROW(FPrinter.SetPaperSize(0, 297), EPrinter);
   EXPECT_THROW(FPrinter.SetPaperSize(210, std::nan("")), EPrinter);
@@ -287,7 +287,7 @@ void ExpectFailureNaming(TPrinter &printer, const std::string &file, const std::
     EXPECT_NE(e.Message().find(reason), std::string::npos) << e.Message();
   }
   EXPECT_FALSE(printer.Printing());
-  EXPECT_EQ(printer.Canvas()->Device(), nullptr);
+  EXPECT_FALSE(printer.Canvas()->HasDevice());
 }
 
 TEST_F(PrinterTest, FilesThatCannotBeWritten) {

@@ -1,12 +1,6 @@
 #include <platform/controls/Screen.h>
 
-#include <platform/host/Display.h>
-
 namespace Platform {
-
-int TScreen::Width() const { return DisplayMetrics().Width; }
-int TScreen::Height() const { return DisplayMetrics().Height; }
-int TScreen::PixelsPerInch() const { return DisplayMetrics().PixelsPerInch; }
 
 TScreen &Screen() {
   static TScreen screen;

@@ -2,7 +2,7 @@
 
 #include <memory>
 #include <platform/fonts/GlyphStrike.h>
-#include <platform/graphics/Font.h>
+#include <platform/graphics/FontSpec.h>
 #include <platform/rtl/Exceptions.h>
 #include <string>
 #include <string_view>

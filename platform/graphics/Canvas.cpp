@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <platform/fonts/FontEngine.h>
-#include <platform/win32/HandleTable.h>
 
 namespace Platform {
 
@@ -35,10 +34,7 @@ bool SameFace(const TFontSpec &a, const TFont &b) {
 
 TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
 
-TCanvas::~TCanvas() {
-  if (FHandle)
-    HandleTable::FreeDC(FHandle);
-}
+TCanvas::~TCanvas() = default;
 
 TFont &TCanvas::Font() {
   FFont.SetPixelsPerInch(FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch);
@@ -127,12 +123,6 @@ void TCanvas::StretchDraw(const TRect &rect, const TGraphic &graphic) {
     graphic.Draw(*this, box);
 }
 
-HDC TCanvas::Handle() {
-  if (!FHandle)
-    FHandle = HandleTable::NewDC({this, nullptr, false});
-  return FHandle;
-}
-
 void TCanvas::SetSelectedFont(const TFontSpec *font) {
   if (font) {
     FSelectedFont = *font;
@@ -140,7 +130,8 @@ void TCanvas::SetSelectedFont(const TFontSpec *font) {
     return;
   }
   FSelectedFont.reset();
-  HandleTable::SelectFont(FHandle, nullptr);
+  if (FContext)
+    FContext->SelectionEnded();
 }
 
 const TFontSpec &TCanvas::TextFont() {

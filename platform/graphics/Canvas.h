@@ -1,13 +1,14 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <platform/graphics/Brush.h>
+#include <platform/graphics/CanvasContext.h>
 #include <platform/graphics/Device.h>
 #include <platform/graphics/Font.h>
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/Types.h>
-#include <platform/win32/Win32Types.h>
 #include <span>
 #include <string_view>
 
@@ -73,9 +74,9 @@ public:
   int TextWidth(std::string_view text) { return TextExtent(text).cx; }
   int TextHeight(std::string_view text) { return TextExtent(text).cy; }
 
-  // The canvas's device context for the Win32 calls, made on first use and released with the
-  // canvas; null only when the handle table is full.
-  HDC Handle();
+  // What the Win32 layer keeps with this canvas (its device context); released with the canvas.
+  TCanvasContext *Context() const { return FContext.get(); }
+  void SetContext(std::unique_ptr<TCanvasContext> context) { FContext = std::move(context); }
   // A font selected into the context (SelectObject) replaces Font for text until it is selected
   // out again (nullptr) or Font changes; the text colour stays Font's.
   void SetSelectedFont(const TFontSpec *font);
@@ -101,12 +102,13 @@ private:
   TPoint FOrigin;
   TRect FDeviceClip;
   int FDashPhase = 0;
-  HDC FHandle = nullptr;
   std::optional<TFontSpec> FSelectedFont;
   // Font as it was when FSelectedFont was selected; a change to it ends the selection.
   TFontSpec FSelectedOver;
   // Font as a device takes it, kept to reuse its name's storage.
   TFontSpec FTextFont;
+  // Last, so that it goes first while the rest of the canvas is still whole.
+  std::unique_ptr<TCanvasContext> FContext;
 };
 
 // The box with its corners ordered.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <platform/graphics/Brush.h>
-#include <platform/graphics/Font.h>
+#include <platform/graphics/FontSpec.h>
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/RasterSurface.h>
 #include <platform/graphics/Types.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <platform/win32/Win32Types.h>
+#include <platform/rtl/Win32Types.h>
 
 namespace Platform {
 

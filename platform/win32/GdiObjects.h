@@ -4,10 +4,16 @@
 // of canvases and of the screen. Every call refuses stale and unknown handles cleanly: GetObjectA
 // returns 0, SelectObject and CreateFontIndirectA return a null handle, DeleteObject FALSE.
 
-#include <platform/graphics/Font.h>
-#include <platform/win32/Win32Types.h>
+#include <platform/graphics/FontSpec.h>
+#include <platform/rtl/Win32Types.h>
 
 namespace Platform {
+
+class TCanvas;
+
+// The canvas's device context, made on first use and released with the canvas; null only when
+// the handle table is full.
+HDC CanvasHandle(TCanvas &canvas);
 
 // Copies up to size bytes of the object's description into buffer and returns how many; with a
 // null buffer, returns the size of the description.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <platform/controls/CustomControl.h>
+#include <platform/rtl/Export.h>
 #include <string>
 
 namespace Platform {
@@ -11,7 +12,7 @@ namespace Platform {
 // bvLowered the reverse, bvSpace a band of Color and bvNone nothing at all.
 //
 // The caption is kept but not drawn yet: text drawing arrives with the font engine.
-class TCustomPanel : public TCustomControl {
+class VELGRAPH_API TCustomPanel : public TCustomControl {
 public:
   explicit TCustomPanel(TComponent *owner);
 

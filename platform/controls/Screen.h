@@ -1,5 +1,7 @@
 #pragma once
 
+#include <platform/rtl/Export.h>
+
 namespace Platform {
 
 // What the window host knows of the display: the screen size in pixels and its pixels per inch.
@@ -13,7 +15,7 @@ struct TDisplayMetrics {
 // The display the forms are shown on. The host that runs writes what the display reports (the
 // headless host its own metrics, by default 1920 x 1080 at 96 pixels per inch); readers ask at
 // each use, so a host that learns the real display changes every reader.
-class TScreen {
+class VELGRAPH_API TScreen {
 public:
   int Width() const { return FMetrics.Width; }
   int Height() const { return FMetrics.Height; }
@@ -26,6 +28,6 @@ private:
 };
 
 // The one screen of the process.
-TScreen &Screen();
+VELGRAPH_API TScreen &Screen();
 
 } // namespace Platform

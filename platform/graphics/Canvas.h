@@ -9,6 +9,7 @@
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/Types.h>
+#include <platform/rtl/Export.h>
 #include <span>
 #include <string_view>
 
@@ -16,7 +17,7 @@ namespace Platform {
 
 // A pen, a brush, a font and a pen position drawing on a device through an origin offset and
 // a clip rectangle. A canvas without a device accepts every call and draws nothing.
-class TCanvas {
+class VELGRAPH_API TCanvas {
 public:
   explicit TCanvas(TDevice *device = nullptr);
   virtual ~TCanvas();

@@ -5,6 +5,7 @@
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/RasterSurface.h>
 #include <platform/graphics/Types.h>
+#include <platform/rtl/Export.h>
 #include <span>
 #include <string_view>
 
@@ -36,7 +37,7 @@ struct TDrawState {
 // What a canvas draws on: one virtual call per primitive, never per pixel. The canvas has
 // already ordered boxes, dropped figures that would draw nothing (clear pen and clear brush)
 // and turned psClear/bsClear into "no outline"/"no fill" as the comments say.
-class TDevice {
+class VELGRAPH_API TDevice {
 public:
   virtual ~TDevice() = default;
 

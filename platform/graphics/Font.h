@@ -1,6 +1,7 @@
 #pragma once
 
 #include <platform/graphics/FontSpec.h>
+#include <platform/rtl/Export.h>
 #include <platform/rtl/Win32Types.h>
 
 namespace Platform {
@@ -8,7 +9,7 @@ namespace Platform {
 // A font's description: the face name, a size in points at the device's pixels per inch,
 // a style set and the text colour. Handle() is the font as a Win32 font object; the TFont owns it
 // and makes a new one when its description has changed since.
-class TFont {
+class VELGRAPH_API TFont {
 public:
   TFont() = default;
   TFont(const TFont &source) { Assign(source); }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <platform/graphics/Color.h>
+#include <platform/rtl/Export.h>
 #include <platform/rtl/Set.h>
 #include <string>
 
@@ -47,6 +48,6 @@ struct TFontSpec {
 
 // The em height in pixels of a size in points at the given pixels per inch, rounded to nearest;
 // sizes and resolutions out of range are normalised as TFontSpec says.
-int PointsToPixels(int points, int pixelsPerInch);
+VELGRAPH_API int PointsToPixels(int points, int pixelsPerInch);
 
 } // namespace Platform

@@ -5,6 +5,7 @@
 #include <platform/host/Host.h>
 #include <platform/host/InputDispatcher.h>
 #include <platform/pictures/Bitmap.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
@@ -18,7 +19,7 @@ namespace Platform {
 // While it exists the host is Application().Host(), which SetCursorPos goes through, and the
 // display it stands for is the Screen's. If the form is destroyed before the host, the host does
 // nothing from then on.
-class THeadlessHost : public THost {
+class VELGRAPH_API THeadlessHost : public THost {
 public:
   explicit THeadlessHost(TForm &form, const TDisplayMetrics &display = {});
   ~THeadlessHost() override;

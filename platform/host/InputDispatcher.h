@@ -3,6 +3,7 @@
 #include <platform/controls/ControlTypes.h>
 #include <platform/controls/Form.h>
 #include <platform/graphics/Types.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
@@ -29,7 +30,7 @@ namespace Platform {
 //
 // Handlers may create, move or destroy controls, the form included: the dispatcher observes
 // the form and forgets any control that leaves it.
-class TInputDispatcher : private TFormObserver {
+class VELGRAPH_API TInputDispatcher : private TFormObserver {
 public:
   explicit TInputDispatcher(TForm &form);
   ~TInputDispatcher();

@@ -1,25 +1,26 @@
 #pragma once
 
+#include <platform/rtl/Export.h>
 #include <stdexcept>
 #include <string>
 
 namespace Platform {
 
 // The base of every error the library raises; Message is what the user sees.
-class Exception : public std::runtime_error {
+class VELGRAPH_API Exception : public std::runtime_error {
 public:
   explicit Exception(const std::string &message) : std::runtime_error(message) {}
   std::string Message() const { return what(); }
 };
 
 // The heap refused a request.
-class EOutOfMemory : public Exception {
+class VELGRAPH_API EOutOfMemory : public Exception {
 public:
   using Exception::Exception;
 };
 
 // A picture file could not be read as a picture.
-class EInvalidGraphic : public Exception {
+class VELGRAPH_API EInvalidGraphic : public Exception {
 public:
   using Exception::Exception;
 };

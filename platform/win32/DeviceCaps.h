@@ -1,5 +1,6 @@
 #pragma once
 
+#include <platform/rtl/Export.h>
 #include <platform/rtl/Win32Types.h>
 
 namespace Platform {
@@ -7,6 +8,6 @@ namespace Platform {
 // HORZSIZE and VERTSIZE in millimetres (rounded), HORZRES and VERTRES in pixels, LOGPIXELSX and
 // LOGPIXELSY in pixels per inch: for the screen's context from the display metrics, for a
 // canvas's context from its device. 0 for other indices and for stale handles.
-int GetDeviceCaps(HDC dc, int index);
+VELGRAPH_API int GetDeviceCaps(HDC dc, int index);
 
 } // namespace Platform

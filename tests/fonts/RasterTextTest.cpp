@@ -3,7 +3,7 @@
 #include "Ink.h"
 #include <climits>
 #include <platform/fonts/FontEngine.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 
 using namespace Platform;
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <paintbox/Velpaint.h>
 #include <platform/controls/Form.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <platform/graphics/Canvas.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 
 // A canvas whose device keeps every call, for asserting exactly what a drawing did.
 struct TRecordingCanvas {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <platform/controls/Screen.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <platform/pictures/Bitmap.h>
 #include <platform/win32/DeviceCaps.h>
 #include <platform/win32/GdiObjects.h>

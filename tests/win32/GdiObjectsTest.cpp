@@ -2,7 +2,7 @@
 
 #include "../fonts/Ink.h"
 #include <cstring>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <platform/rtl/HandleTable.h>
 #include <platform/win32/GdiObjects.h>
 

@@ -2,12 +2,13 @@
 
 #include <platform/graphics/Device.h>
 #include <platform/graphics/RasterSurface.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
 // The aliased, pixel-exact backend on a 32-bit surface: the screen, every bitmap and every
 // form's framebuffer. The surface's owner keeps it alive and hands in a new view after a resize.
-class TRasterDevice : public TDevice {
+class VELGRAPH_API TRasterDevice : public TDevice {
 public:
   explicit TRasterDevice(const TRasterSurface &surface = {}, int pixelsPerInch = 96)
       : FSurface(surface), FPixelsPerInch(pixelsPerInch) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <platform/graphics/Device.h>
+#include <platform/rtl/Export.h>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ struct TRecordedCall {
 };
 
 // Keeps every call. Reading pixels answers -1: a recording has none.
-class TRecordingDevice : public TDevice {
+class VELGRAPH_API TRecordingDevice : public TDevice {
 public:
   const std::vector<TRecordedCall> &Calls() const { return FCalls; }
   void Clear() { FCalls.clear(); }

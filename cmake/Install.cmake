@@ -4,9 +4,11 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 # Headers that are the library's own business: the raster routines behind the raster device, the
-# FreeType face (it pulls in FreeType's headers), the UTF-8 decoder and the handle table.
+# FreeType face (it pulls in FreeType's headers), the cairo device's helpers, the UTF-8 decoder and the
+# handle table.
 set(VELGRAPH_INTERNAL_HEADERS
     "platform/graphics/raster/Raster(Ops|Span|Stamp|Text|WideLine|Math)\\.h$"
+    "platform/graphics/cairo/Cairo(FontFaces|Path)\\.h$"
     "platform/fonts/(FreeTypeFace|Utf8)\\.h$"
     "platform/rtl/HandleTable\\.h$")
 
@@ -35,7 +37,7 @@ install(EXPORT velgraphTargets NAMESPACE velgraph:: DESTINATION ${CMAKE_INSTALL_
 if(VELGRAPH_SHARED)
   set(VELGRAPH_PC_STATIC_REQUIRES "")
 else()
-  set(VELGRAPH_PC_STATIC_REQUIRES "freetype2 fontconfig libpng")
+  set(VELGRAPH_PC_STATIC_REQUIRES "freetype2 fontconfig libpng cairo")
 endif()
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/velgraphConfig.cmake.in
   ${PROJECT_BINARY_DIR}/velgraphConfig.cmake

@@ -61,6 +61,9 @@ private:
   TControl *ControlAt(TPoint formPoint) const;
   // Sends leave and enter as the pointer now lies over `under`.
   void UpdateEntered(TControl *under);
+  // What every pointer event does first: the pointer is at formPoint inside the window, the
+  // controls it entered and left are told, and FTarget is the control the event goes to.
+  void Arrive(TPoint formPoint);
   // The control a pointer event at formPoint goes to.
   TControl *TargetAt(TPoint formPoint) const { return FCapture ? FCapture : ControlAt(formPoint); }
   TShiftState ShiftOf(TShiftState keys) const;

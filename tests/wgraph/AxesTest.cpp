@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "RecordingCanvas.h"
 #include <limits>
+#include <support/RecordingCanvas.h>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;
@@ -32,18 +32,10 @@ TAxis Axis(double end, double step) {
   return a;
 }
 
-std::vector<const TRecordedCall *> CallsOf(const TRecordingCanvas &r, TDeviceCall kind) {
-  std::vector<const TRecordedCall *> calls;
-  for (const TRecordedCall &c : r.Calls())
-    if (c.Kind == kind)
-      calls.push_back(&c);
-  return calls;
-}
-
 // The lines drawn in the tick colour that go up from the X axis by `length` pixels.
 std::vector<int> TickColumns(const TRecordingCanvas &r, int length) {
   std::vector<int> xs;
-  for (const TRecordedCall *c : CallsOf(r, dcLine))
+  for (const TRecordedCall *c : r.CallsOf(dcLine))
     if (c->State.Pen.Color == clGray && c->Points[0].Y == 1000 && c->Points[1].Y == 1000 - length &&
         c->Points[0].X == c->Points[1].X)
       xs.push_back(c->Points[0].X);
@@ -52,7 +44,7 @@ std::vector<int> TickColumns(const TRecordingCanvas &r, int length) {
 
 std::vector<std::string> Texts(const TRecordingCanvas &r) {
   std::vector<std::string> texts;
-  for (const TRecordedCall *c : CallsOf(r, dcTextOut))
+  for (const TRecordedCall *c : r.CallsOf(dcTextOut))
     texts.push_back(c->Text);
   return texts;
 }
@@ -69,13 +61,13 @@ TEST(XAxis, TicksLabelsAndGridFromTheStep) {
   EXPECT_EQ(TickColumns(r, 6), (std::vector<int>{20, 40, 60, 80, 100}));
   EXPECT_EQ(Texts(r), (std::vector<std::string>{"2", "4", "6", "8", "10"}));
   int grid = 0;
-  for (const TRecordedCall *c : CallsOf(r, dcLine))
+  for (const TRecordedCall *c : r.CallsOf(dcLine))
     if (c->Points[1].Y == 900) { // up to YEnd = 10
       EXPECT_EQ(c->State.Pen.Color, clGray);
       ++grid;
     }
   EXPECT_EQ(grid, 5);
-  const TRecordedCall *axisLine = CallsOf(r, dcLine).back();
+  const TRecordedCall *axisLine = r.CallsOf(dcLine).back();
   EXPECT_EQ(axisLine->Points, (std::vector<TPoint>{{0, 1000}, {100, 1000}}));
   EXPECT_EQ(axisLine->State.Pen.Color, clBlack);
   EXPECT_EQ(axisLine->State.Pen.Width, 2);
@@ -95,7 +87,7 @@ TEST(XAxis, LabelsAreCentredAndBelowTheAxis) {
     return f;
   }());
   DrawXAxis(&r.Canvas, a);
-  const auto texts = CallsOf(r, dcTextOut);
+  const auto texts = r.CallsOf(dcTextOut);
   ASSERT_EQ(texts.size(), 2u);
   const int w = r.Canvas.TextWidth("10");
   EXPECT_EQ(texts[1]->Points[0], (TPoint{100 - w / 2, 1002}));
@@ -153,16 +145,16 @@ TEST(YAxis, TicksToTheRightAndLabelsToTheLeft) {
   a.MinorTicks = true;
   DrawYAxis(&r.Canvas, a);
   std::vector<TPoint> ends;
-  for (const TRecordedCall *c : CallsOf(r, dcLine))
+  for (const TRecordedCall *c : r.CallsOf(dcLine))
     if (c->State.Pen.Color == clGray)
       ends.push_back(c->Points[1]);
   EXPECT_EQ(ends, (std::vector<TPoint>{{6, 950}, {6, 900}, {3, 975}, {3, 925}}));
-  const auto labels = CallsOf(r, dcTextOut);
+  const auto labels = r.CallsOf(dcTextOut);
   ASSERT_EQ(labels.size(), 2u);
   EXPECT_EQ(labels[0]->Text, "5");
   const int w = r.Canvas.TextWidth("5"), h = r.Canvas.TextHeight("5");
   EXPECT_EQ(labels[0]->Points[0], (TPoint{-w - 2, 950 - h / 2}));
-  const TRecordedCall *axisLine = CallsOf(r, dcLine).back();
+  const TRecordedCall *axisLine = r.CallsOf(dcLine).back();
   EXPECT_EQ(axisLine->Points, (std::vector<TPoint>{{0, 1000}, {0, 900}}));
 }
 
@@ -173,7 +165,7 @@ TEST(YAxis, TitleIsWrittenUpwardsInABoldRotatedFont) {
   a.Title = "Height";
   a.TitleSize = 12;
   DrawYAxis(&r.Canvas, a);
-  const auto texts = CallsOf(r, dcTextOut);
+  const auto texts = r.CallsOf(dcTextOut);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0]->Text, "Height");
   EXPECT_EQ(texts[0]->Font.Escapement, 900);
@@ -182,7 +174,7 @@ TEST(YAxis, TitleIsWrittenUpwardsInABoldRotatedFont) {
   EXPECT_EQ(texts[0]->Points[0], (TPoint{0, 950 + w / 2}));
   // The rotated font was selected out and deleted: later text is unrotated again.
   r.Canvas.TextOut(0, 0, "x");
-  EXPECT_EQ(CallsOf(r, dcTextOut).back()->Font.Escapement, 0);
+  EXPECT_EQ(r.CallsOf(dcTextOut).back()->Font.Escapement, 0);
   EXPECT_EQ(r.Canvas.Font().Name(), "arial");
   EXPECT_EQ(r.Canvas.Font().Size(), 12);
 }
@@ -198,7 +190,7 @@ TEST(XAxis, TitleUnderTheMiddleAndNoTitleLeavesTheLabelFont) {
   a.Title = "Length";
   a.TitleSize = 11;
   DrawXAxis(&r.Canvas, a);
-  const TRecordedCall *title = CallsOf(r, dcTextOut).back();
+  const TRecordedCall *title = r.CallsOf(dcTextOut).back();
   const int w = r.Canvas.TextWidth("Length"), h = r.Canvas.TextHeight("Length");
   EXPECT_EQ(title->Text, "Length");
   EXPECT_EQ(title->Points[0], (TPoint{50 - w / 2, 1000 + h + 3}));
@@ -239,7 +231,7 @@ TEST(Axes, StepsThatWouldNotEndDrawOnlyTheLineAndTitle) {
     a.Title = std::string(1, 'T'); // assigning a literal here trips a false -Wrestrict in g++ 12
     DrawXAxis(&r.Canvas, a);
     DrawYAxis(&r.Canvas, a);
-    EXPECT_EQ(CallsOf(r, dcLine).size(), 2u) << c.End << " " << c.Step;
+    EXPECT_EQ(r.CallsOf(dcLine).size(), 2u) << c.End << " " << c.Step;
     EXPECT_EQ(Texts(r), (std::vector<std::string>{"T", "T"}));
   }
 }
@@ -251,5 +243,5 @@ TEST(Axes, StepLostInRoundingStillEnds) {
   TAxis a = Axis(1e20 + 100000, 10); // 1e20 + 10 == 1e20
   a.XOrigin = 1e20;
   DrawXAxis(&r.Canvas, a);
-  EXPECT_LE(CallsOf(r, dcLine).size(), 10002u);
+  EXPECT_LE(r.CallsOf(dcLine).size(), 10002u);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "RecordingCanvas.h"
 #include <alloc/Alloc.h>
+#include <support/RecordingCanvas.h>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "RecordingCanvas.h"
+#include <support/RecordingCanvas.h>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;

@@ -5,6 +5,7 @@
 #include <platform/graphics/recording/RecordingDevice.h>
 #include <platform/rtl/HandleTable.h>
 #include <platform/win32/GdiObjects.h>
+#include <support/RecordingCanvas.h>
 
 using namespace Platform;
 
@@ -119,8 +120,8 @@ TEST(GdiObjects, RotatedTitleRoundTrip) {
 }
 
 TEST(GdiObjects, SelectionEndsWhenTheCanvasFontChanges) {
-  TRecordingDevice device;
-  TCanvas canvas(&device);
+  TRecordingCanvas recording;
+  TCanvas &canvas = recording.Canvas;
   LOGFONTA logFont = LogFontOf(canvas.Font().Handle());
   logFont.lfEscapement = 2700;
   logFont.lfHeight = -30;
@@ -129,12 +130,12 @@ TEST(GdiObjects, SelectionEndsWhenTheCanvasFontChanges) {
   canvas.TextOut(1, 2, "a");
   canvas.Font().SetSize(20);
   canvas.TextOut(1, 2, "b");
-  ASSERT_EQ(device.Calls().size(), 2u);
-  EXPECT_EQ(device.Calls()[0].Font.Escapement, 2700);
-  EXPECT_EQ(device.Calls()[0].Font.Height, -30);
-  EXPECT_EQ(device.Calls()[1].Font.Escapement, 0);
-  EXPECT_EQ(device.Calls()[1].Font.Height, 0);
-  EXPECT_EQ(device.Calls()[1].Font.Size, 20);
+  ASSERT_EQ(recording.Calls().size(), 2u);
+  EXPECT_EQ(recording.Calls()[0].Font.Escapement, 2700);
+  EXPECT_EQ(recording.Calls()[0].Font.Height, -30);
+  EXPECT_EQ(recording.Calls()[1].Font.Escapement, 0);
+  EXPECT_EQ(recording.Calls()[1].Font.Height, 0);
+  EXPECT_EQ(recording.Calls()[1].Font.Size, 20);
   // The font is no longer selected anywhere, so it can go.
   EXPECT_TRUE(DeleteObject(rotated));
 }

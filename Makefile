@@ -5,10 +5,9 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
-# CI builds treat warnings as errors.
-ifeq ($(CI),true)
-CMAKE_FLAGS += -DVELGRAPH_WARNINGS_AS_ERRORS=ON
-endif
+# CI builds treat warnings as errors; set at every configure, so an existing build follows CI too.
+WERROR := $(if $(filter true,$(CI)),ON,OFF)
+CONFIGURE_FLAGS = -DVELGRAPH_WARNINGS_AS_ERRORS=$(WERROR) $(CMAKE_FLAGS)
 # The leak checker of sanitized runs skips what the system libraries lose (see the file).
 export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tests/lsan.supp
 
@@ -19,10 +18,8 @@ all: build
 deps:
 	@sh cmake/install-deps.sh
 
-$(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-
-configure: $(BUILD)/build.ninja
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CONFIGURE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -38,7 +35,7 @@ bench: build
 
 # The test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELGRAPH_SANITIZE=ON -DVELGRAPH_BENCH=OFF $(CMAKE_FLAGS)
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELGRAPH_SANITIZE=ON -DVELGRAPH_BENCH=OFF $(CONFIGURE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
@@ -47,8 +44,9 @@ sanitize: deps
 fuzz:
 	@sh cmake/install-deps.sh clang
 	@sh cmake/install-deps.sh $$(sh cmake/clang-runtime.sh)
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELGRAPH_FUZZ=ON -DVELGRAPH_TESTS=OFF -DVELGRAPH_BENCH=OFF -DVELGRAPH_DEMO=OFF $(CMAKE_FLAGS)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELGRAPH_FUZZ=ON -DVELGRAPH_TESTS=OFF -DVELGRAPH_BENCH=OFF -DVELGRAPH_DEMO=OFF $(CONFIGURE_FLAGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@[ -d ../shared/corpora ] || echo "missing folder ../shared/corpora: fuzzing from empty corpora"
 	set -e; for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  [ -x "$$target" ] || continue; \
 	  corpus=$(FUZZ_BUILD)/corpus/$$(basename $$target); mkdir -p $$corpus; \

@@ -1,0 +1,16 @@
+#pragma once
+
+// The world graph panel: the component that holds the paint box and the two rulers. So far it
+// is the panel the rulers stand on; its world drawing, layout and interaction follow.
+
+#include <platform/controls/CustomPanel.h>
+#include <platform/rtl/Export.h>
+
+namespace Velgraph {
+
+class VELGRAPH_API TVelWorldGraph : public Platform::TCustomPanel {
+public:
+  explicit TVelWorldGraph(Platform::TComponent *AOwner);
+};
+
+} // namespace Velgraph

@@ -25,4 +25,10 @@ public:
   using Exception::Exception;
 };
 
+// A picture was asked for something it does not have, such as a row beyond its height.
+class VELGRAPH_API EInvalidGraphicOperation : public Exception {
+public:
+  using Exception::Exception;
+};
+
 } // namespace Platform

@@ -37,6 +37,12 @@ VELGRAPH_API std::string FloatToStrFixed(double value, int decimals);
 
 VELGRAPH_API std::string IntToStr(std::int64_t value);
 
+// False for a name no file can have (empty, or holding a NUL byte).
 VELGRAPH_API bool FileExists(const std::string &fileName);
+
+// Raises Exception for a name the system would silently cut short: one holding a NUL byte (the
+// file would be made under the part before it) or an empty one. Every call taking a file name
+// checks it first.
+VELGRAPH_API void CheckFileName(const std::string &fileName);
 
 } // namespace Platform

@@ -33,11 +33,12 @@ install(TARGETS velgraph EXPORT velgraphTargets
 install(EXPORT velgraphTargets NAMESPACE velgraph:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/velgraph)
 
 # A shared library carries its third-party libraries itself; a static one hands them to the
-# consumer's link, so the package config finds them first.
+# consumer's link, so the package config finds them first and velgraph.pc requires them (not
+# privately: the README's plain `pkg-config --libs velgraph` must then name them).
 if(VELGRAPH_SHARED)
-  set(VELGRAPH_PC_STATIC_REQUIRES "")
+  set(VELGRAPH_PC_REQUIRES "")
 else()
-  set(VELGRAPH_PC_STATIC_REQUIRES "freetype2 fontconfig libpng cairo")
+  set(VELGRAPH_PC_REQUIRES "freetype2 fontconfig libpng cairo")
 endif()
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/velgraphConfig.cmake.in
   ${PROJECT_BINARY_DIR}/velgraphConfig.cmake

@@ -5,6 +5,11 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# CI builds treat warnings as errors; set at every configure, so an existing build follows CI too.
+WERROR := $(if $(filter true,$(CI)),ON,OFF)
+CONFIGURE_FLAGS = -DVELGRAPH_WARNINGS_AS_ERRORS=$(WERROR) $(CMAKE_FLAGS)
+# The leak checker of sanitized runs skips what the system libraries lose (see the file).
+export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tests/lsan.supp
 
 .PHONY: all deps configure build test demo bench sanitize fuzz format clean
 
@@ -13,10 +18,8 @@ all: build
 deps:
 	@sh cmake/install-deps.sh
 
-$(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
-
-configure: $(BUILD)/build.ninja
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CONFIGURE_FLAGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -32,16 +35,18 @@ bench: build
 
 # The test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
-	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELGRAPH_SANITIZE=ON -DVELGRAPH_BENCH=OFF
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELGRAPH_SANITIZE=ON -DVELGRAPH_BENCH=OFF $(CONFIGURE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
-# Every libFuzzer target (needs clang) for FUZZ_SECONDS, each on its own scratch corpus, seeded with the shared
-# test corpora when they are there (libFuzzer only reads the second folder).
+# Every libFuzzer target (needs clang and its runtime, installed with it) for FUZZ_SECONDS, each on its own
+# scratch corpus, seeded with the shared test corpora when they are there (libFuzzer only reads the second folder).
 fuzz:
-	@sh cmake/install-deps.sh clang libclang-rt-14-dev
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELGRAPH_FUZZ=ON -DVELGRAPH_TESTS=OFF -DVELGRAPH_BENCH=OFF
+	@sh cmake/install-deps.sh clang
+	@sh cmake/install-deps.sh $$(sh cmake/clang-runtime.sh)
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELGRAPH_FUZZ=ON -DVELGRAPH_TESTS=OFF -DVELGRAPH_BENCH=OFF -DVELGRAPH_DEMO=OFF $(CONFIGURE_FLAGS)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@[ -d ../shared/corpora ] || echo "missing folder ../shared/corpora: fuzzing from empty corpora"
 	set -e; for target in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
 	  [ -x "$$target" ] || continue; \
 	  corpus=$(FUZZ_BUILD)/corpus/$$(basename $$target); mkdir -p $$corpus; \

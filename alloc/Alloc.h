@@ -10,6 +10,7 @@
 // should have elements but is null (released twice), makes de-allocation return false.
 
 #include <cstdint>
+#include <platform/rtl/Export.h>
 
 namespace Alloc {
 
@@ -30,25 +31,25 @@ using P2DArrayF = PLineArrayF *;
 // Plane table: entry i - 1 points at plane i's table of vectors.
 using P3DArrayF = P2DArrayF *;
 
-bool AllocateLineArrayB(PLineArrayB &a, std::uint16_t n);
-bool DeAllocateLineArrayB(PLineArrayB &a, std::uint16_t n);
-bool AllocateLineArrayW(PLineArrayW &a, std::uint16_t n);
-bool DeAllocateLineArrayW(PLineArrayW &a, std::uint16_t n);
-bool AllocateLineArrayLI(PLineArrayLI &a, std::uint16_t n);
-bool DeAllocateLineArrayLI(PLineArrayLI &a, std::uint16_t n);
-bool AllocateLineArrayF(PLineArrayF &a, std::uint16_t n);
-bool DeAllocateLineArrayF(PLineArrayF &a, std::uint16_t n);
+VELGRAPH_API bool AllocateLineArrayB(PLineArrayB &a, std::uint16_t n);
+VELGRAPH_API bool DeAllocateLineArrayB(PLineArrayB &a, std::uint16_t n);
+VELGRAPH_API bool AllocateLineArrayW(PLineArrayW &a, std::uint16_t n);
+VELGRAPH_API bool DeAllocateLineArrayW(PLineArrayW &a, std::uint16_t n);
+VELGRAPH_API bool AllocateLineArrayLI(PLineArrayLI &a, std::uint16_t n);
+VELGRAPH_API bool DeAllocateLineArrayLI(PLineArrayLI &a, std::uint16_t n);
+VELGRAPH_API bool AllocateLineArrayF(PLineArrayF &a, std::uint16_t n);
+VELGRAPH_API bool DeAllocateLineArrayF(PLineArrayF &a, std::uint16_t n);
 // Every point starts at (0, 0).
-bool AllocatePointArray(PPointArray &a, std::uint16_t n);
-bool DeAllocatePointArray(PPointArray &a, std::uint16_t n);
+VELGRAPH_API bool AllocatePointArray(PPointArray &a, std::uint16_t n);
+VELGRAPH_API bool DeAllocatePointArray(PPointArray &a, std::uint16_t n);
 
 // Row i has rowLengths[i - 1] elements when rowLengths is given, else cols.
-bool Allocate2DArrayW(P2DArrayW &a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths);
-bool DeAllocate2DArrayW(P2DArrayW &a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths);
-bool Allocate2DArrayF(P2DArrayF &a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths);
-bool DeAllocate2DArrayF(P2DArrayF &a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths);
+VELGRAPH_API bool Allocate2DArrayW(P2DArrayW &a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths);
+VELGRAPH_API bool DeAllocate2DArrayW(P2DArrayW &a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths);
+VELGRAPH_API bool Allocate2DArrayF(P2DArrayF &a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths);
+VELGRAPH_API bool DeAllocate2DArrayF(P2DArrayF &a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths);
 
-bool Allocate3DArrayF(P3DArrayF &a, std::uint16_t planes, std::uint16_t vectors, std::uint16_t length);
-bool DeAllocate3DArrayF(P3DArrayF &a, std::uint16_t planes, std::uint16_t vectors, std::uint16_t length);
+VELGRAPH_API bool Allocate3DArrayF(P3DArrayF &a, std::uint16_t planes, std::uint16_t vectors, std::uint16_t length);
+VELGRAPH_API bool DeAllocate3DArrayF(P3DArrayF &a, std::uint16_t planes, std::uint16_t vectors, std::uint16_t length);
 
 } // namespace Alloc

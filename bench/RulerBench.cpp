@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <platform/controls/Form.h>
-#include <platform/graphics/RasterDevice.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/raster/RasterDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <rulers/Pbrulers.h>
 #include <worldgraph/VelGraph.h>
 

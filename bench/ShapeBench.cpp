@@ -8,7 +8,7 @@
 #include <array>
 #include <benchmark/benchmark.h>
 #include <cmath>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <platform/pictures/Bitmap.h>
 #include <wgraph/Wgraph.h>
 

@@ -1,7 +1,8 @@
-# Warnings everywhere; errors when CI=true so nothing that warns lands.
+# Warnings everywhere; errors when VELGRAPH_WARNINGS_AS_ERRORS is on (CI turns it on), so
+# nothing that warns lands.
 function(velgraph_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
-  if("$ENV{CI}" STREQUAL "true")
+  if(VELGRAPH_WARNINGS_AS_ERRORS)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
 endfunction()

@@ -11,6 +11,7 @@
 #include <platform/controls/PaintBox.h>
 #include <platform/graphics/Pen.h>
 #include <platform/pictures/Bitmap.h>
+#include <platform/rtl/Export.h>
 
 namespace Velpaint {
 
@@ -37,7 +38,7 @@ enum class TYIncrease : std::uint8_t { BottomToTop, TopToBottom };
 using enum TXIncrease;
 using enum TYIncrease;
 
-class TVelPaintBox : public Platform::TPaintBox {
+class VELGRAPH_API TVelPaintBox : public Platform::TPaintBox {
 public:
   // The owner (the world graph) also becomes the parent when it is a windowed control.
   explicit TVelPaintBox(Platform::TComponent *AOwner);

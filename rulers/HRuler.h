@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <platform/rtl/Export.h>
 #include <rulers/RulerControl.h>
 
 namespace Pbrulers {
@@ -12,7 +13,7 @@ using enum THRDivisionPlacement;
 // horizontal world range and graduates it in world units, or shows a physical inch or
 // millimetre scale of the output device (after which it reports the graduated length as its
 // range). Only a world graph can own one.
-class TVelPBHRuler : public TRulerControl {
+class VELGRAPH_API TVelPBHRuler : public TRulerControl {
 public:
   explicit TVelPBHRuler(Platform::TComponent *AOwner);
 

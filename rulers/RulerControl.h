@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <platform/controls/CustomControl.h>
+#include <platform/rtl/Export.h>
 #include <platform/rtl/Rtl.h>
 #include <rulers/RulerLayout.h>
 #include <string>
@@ -13,7 +14,7 @@ namespace Pbrulers {
 // What the horizontal and the vertical ruler share: the owner check, the settings both carry,
 // the label format, the choice between screen and printer, the frame, and printing at a place
 // on the page.
-class TRulerControl : public Platform::TCustomControl {
+class VELGRAPH_API TRulerControl : public Platform::TCustomControl {
 public:
   // Value in fixed-point with exactly Decimals digits after '.', whatever the locale.
   std::string DoubleToString(double Value) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <platform/rtl/Export.h>
 #include <rulers/RulerControl.h>
 
 namespace Pbrulers {
@@ -10,7 +11,7 @@ using enum TVRDivisionPlacement;
 
 // The ruler strip along the left or right of the world graph's paint box: the vertical twin of
 // TVelPBHRuler, holding and graduating the graph's vertical world range.
-class TVelPBVRuler : public TRulerControl {
+class VELGRAPH_API TVelPBVRuler : public TRulerControl {
 public:
   explicit TVelPBVRuler(Platform::TComponent *AOwner);
 

@@ -126,14 +126,15 @@ void DrawYTitle(TCanvas *canvas, const TAxis &axis) {
   canvas->Font().SetStyle({fsBold});
   LOGFONTA logFont;
   GetObjectA(canvas->Font().Handle(), sizeof(logFont), &logFont);
-  logFont.lfEscapement = 900; // a quarter turn counter-clockwise
-  logFont.lfOutPrecision = 7; // outline fonts only: they rotate
+  logFont.lfEscapement = 900;                  // a quarter turn counter-clockwise
+  logFont.lfOutPrecision = OUT_TT_ONLY_PRECIS; // outline fonts only: they rotate
   const HFONT rotated = CreateFontIndirectA(&logFont);
   const int w = canvas->TextWidth(axis.Title);
   const TPoint p = AxisPoint(axis, axis.XOrigin, (axis.YOrigin + axis.YEnd) / 2);
-  const HGDIOBJ previous = SelectObject(canvas->Handle(), rotated);
+  const HDC dc = CanvasHandle(*canvas);
+  const HGDIOBJ previous = SelectObject(dc, rotated);
   canvas->TextOut(p.X, Shifted(p.Y, w / 2), axis.Title);
-  SelectObject(canvas->Handle(), previous);
+  SelectObject(dc, previous);
   DeleteObject(rotated);
 }
 

@@ -4,10 +4,11 @@
 // is the panel the rulers stand on; its world drawing, layout and interaction follow.
 
 #include <platform/controls/CustomPanel.h>
+#include <platform/rtl/Export.h>
 
 namespace Velgraph {
 
-class TVelWorldGraph : public Platform::TCustomPanel {
+class VELGRAPH_API TVelWorldGraph : public Platform::TCustomPanel {
 public:
   explicit TVelWorldGraph(Platform::TComponent *AOwner);
 };

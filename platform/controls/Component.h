@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <platform/rtl/Exceptions.h>
+#include <platform/rtl/Export.h>
 #include <platform/rtl/Object.h>
 #include <platform/rtl/Set.h>
 #include <string>
@@ -15,7 +16,7 @@ using enum TComponentStateFlag;
 using TComponentState = TSet<TComponentStateFlag>;
 
 // A bad component name or index.
-class EComponentError : public Exception {
+class VELGRAPH_API EComponentError : public Exception {
 public:
   using Exception::Exception;
 };
@@ -28,7 +29,7 @@ public:
 // component earlier is allowed at any time: its destructor takes it out of the owner's list
 // first, so a class that deletes its children itself frees nothing twice. A component with no
 // owner belongs to whoever made it.
-class TComponent : public TObject {
+class VELGRAPH_API TComponent : public TObject {
 public:
   explicit TComponent(TComponent *owner);
   ~TComponent() override;

@@ -8,6 +8,7 @@
 #include <platform/graphics/Color.h>
 #include <platform/graphics/Font.h>
 #include <platform/graphics/Types.h>
+#include <platform/rtl/Export.h>
 #include <string>
 
 namespace Platform {
@@ -16,7 +17,7 @@ class TWinControl;
 class TForm;
 
 // An operation the control tree refuses, such as a control made its own parent.
-class EInvalidOperation : public Exception {
+class VELGRAPH_API EInvalidOperation : public Exception {
 public:
   using Exception::Exception;
 };
@@ -32,7 +33,7 @@ public:
 //
 // A parent deletes its child controls when it is destroyed (whoever owns them), as the class
 // library does; a control deleted first leaves its parent's list, so nothing is freed twice.
-class TControl : public TComponent {
+class VELGRAPH_API TControl : public TComponent {
 public:
   explicit TControl(TComponent *owner);
   ~TControl() override;

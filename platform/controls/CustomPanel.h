@@ -1,6 +1,7 @@
 #pragma once
 
 #include <platform/controls/CustomControl.h>
+#include <platform/rtl/Export.h>
 #include <string>
 
 namespace Platform {
@@ -9,9 +10,9 @@ namespace Platform {
 // Color, the inner bevel, then the client filled with Color. Each bevel is BevelWidth pixels
 // wide: bvRaised is light on the top and left edges and dark on the bottom and right ones,
 // bvLowered the reverse, bvSpace a band of Color and bvNone nothing at all.
-//
-// The caption is kept but not drawn yet: text drawing arrives with the font engine.
-class TCustomPanel : public TCustomControl {
+// The caption is written centred in the area inside the bevels, in the panel's font, over the
+// panel's colour.
+class VELGRAPH_API TCustomPanel : public TCustomControl {
 public:
   explicit TCustomPanel(TComponent *owner);
 
@@ -28,7 +29,8 @@ public:
   const std::string &Caption() const { return FCaption; }
   void SetCaption(const std::string &value);
 
-  // Draws the bevels and fills the client with Color; leaves the brush at Color.
+  // Fills the client with Color, draws the bevels and writes the caption; leaves the brush solid
+  // in Color.
   void Paint() override;
 
 private:

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <platform/controls/WinControl.h>
-#include <platform/graphics/RasterDevice.h>
+#include <platform/graphics/raster/RasterDevice.h>
 #include <platform/pictures/Bitmap.h>
+#include <platform/rtl/Export.h>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@ class TForm;
 
 // Told when controls leave a form, so that whoever keeps pointers to them (the input
 // dispatcher's capture and pointer control) can let go before they dangle.
-class TFormObserver {
+class VELGRAPH_API TFormObserver {
 public:
   // The control, and everything inside it, is leaving the form: it is being destroyed or moved
   // to another parent. Called while the tree is still intact.
@@ -30,7 +31,7 @@ protected:
 //
 // A form is visible from its creation; a hidden form is neither painted nor hit by the pointer.
 // The host turns the framebuffer into a window: it runs ProcessPaints and presents the pixels.
-class TForm : public TWinControl {
+class VELGRAPH_API TForm : public TWinControl {
 public:
   explicit TForm(TComponent *owner);
   ~TForm() override;

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <platform/controls/GraphicControl.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
 // A drawing area without a window: whatever OnPaint draws on its canvas.
-class TPaintBox : public TGraphicControl {
+class VELGRAPH_API TPaintBox : public TGraphicControl {
 public:
   explicit TPaintBox(TComponent *owner);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <platform/controls/Control.h>
+#include <platform/rtl/Export.h>
 #include <vector>
 
 namespace Platform {
@@ -11,7 +12,7 @@ namespace Platform {
 // (TGraphicControl) draw on their parent's surface, so they always lie under the parent's
 // windowed children: the parent paints, then its graphic children in order, then its windowed
 // children in order, each with its own children.
-class TWinControl : public TControl {
+class VELGRAPH_API TWinControl : public TControl {
 public:
   explicit TWinControl(TComponent *owner);
   ~TWinControl() override;

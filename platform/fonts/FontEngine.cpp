@@ -291,8 +291,3 @@ std::size_t TFontEngine::StrikeBytes() const {
 }
 
 } // namespace Platform::Fonts
-
-// fontconfig's configuration parser leaks a few hundred bytes per configuration it loads (an
-// allocation lost inside its XML handling, out of our reach); the leak checker of sanitizer
-// builds is told so here, next to the only code that loads configurations.
-extern "C" const char *__lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

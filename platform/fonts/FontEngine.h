@@ -2,15 +2,16 @@
 
 #include <memory>
 #include <platform/fonts/GlyphStrike.h>
-#include <platform/graphics/Font.h>
+#include <platform/graphics/FontSpec.h>
 #include <platform/rtl/Exceptions.h>
+#include <platform/rtl/Export.h>
 #include <string>
 #include <string_view>
 
 namespace Platform {
 
 // No font could be loaded at all (no font files, or none that FreeType reads).
-class EFontError : public Exception {
+class VELGRAPH_API EFontError : public Exception {
 public:
   using Exception::Exception;
 };
@@ -32,7 +33,7 @@ struct TFaceInfo {
 // Resolves font names with fontconfig ("arial" gives its metric-compatible Liberation Sans; an
 // unknown name gives a sans face), opens them with FreeType and keeps what it made: resolved
 // names, open faces and glyph strikes, each in a bounded cache. User-interface thread only.
-class TFontEngine {
+class VELGRAPH_API TFontEngine {
 public:
   // The engine of the process, on the system's font configuration.
   static TFontEngine &Instance();

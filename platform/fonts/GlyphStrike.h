@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <platform/rtl/Export.h>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -71,7 +72,7 @@ struct TEngineStats {
 // The glyphs of one face at one pixel size, synthetic style and angle, rendered once and kept.
 // Latin-1 characters are found by a direct table, others by a hash map. A strike holds at most
 // about MaxBytes of bitmaps: past that it drops its glyphs and starts again.
-class TGlyphStrike {
+class VELGRAPH_API TGlyphStrike {
 public:
   struct TKey {
     const TFreeTypeFace *Face = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <platform/graphics/Color.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
@@ -17,7 +18,7 @@ enum class TBrushStyle : std::uint8_t {
 };
 using enum TBrushStyle;
 
-class TBrush {
+class VELGRAPH_API TBrush {
 public:
   TColor Color() const { return FColor; }
   // A colour is something to paint with: a clear brush becomes solid.

@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <platform/win32/HandleTable.h>
 
 namespace Platform {
 
@@ -34,10 +33,7 @@ bool SameFace(const TFontSpec &a, const TFont &b) {
 
 TCanvas::TCanvas(TDevice *device) : FDevice(device), FDeviceClip(Everything) {}
 
-TCanvas::~TCanvas() {
-  if (FHandle)
-    HandleTable::FreeDC(FHandle);
-}
+TCanvas::~TCanvas() = default;
 
 TFont &TCanvas::Font() {
   FFont.SetPixelsPerInch(PixelsPerInch());
@@ -138,12 +134,6 @@ void TCanvas::StretchDraw(const TRect &rect, const TGraphic &graphic) {
     graphic.Draw(*this, box);
 }
 
-HDC TCanvas::Handle() {
-  if (!FHandle)
-    FHandle = HandleTable::NewDC({this, nullptr, false});
-  return FHandle;
-}
-
 void TCanvas::SetSelectedFont(const TFontSpec *font) {
   if (font) {
     FSelectedFont = *font;
@@ -151,7 +141,8 @@ void TCanvas::SetSelectedFont(const TFontSpec *font) {
     return;
   }
   FSelectedFont.reset();
-  HandleTable::SelectFont(FHandle, nullptr);
+  if (FContext)
+    FContext->SelectionEnded();
 }
 
 const TFontSpec &TCanvas::TextFont() {

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <platform/graphics/Brush.h>
+#include <platform/graphics/CanvasContext.h>
 #include <platform/graphics/Device.h>
 #include <platform/graphics/Font.h>
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/Types.h>
-#include <platform/win32/Win32Types.h>
+#include <platform/rtl/Export.h>
 #include <span>
 #include <string_view>
 
@@ -34,7 +36,7 @@ class TMarkerPaint {
 // a clip rectangle. A canvas without a device accepts every call, draws nothing and measures
 // every text as empty. The device and the state handed to it are the canvas's own: whatever
 // draws, draws through the calls below.
-class TCanvas {
+class VELGRAPH_API TCanvas {
 public:
   explicit TCanvas(TDevice *device = nullptr);
   virtual ~TCanvas();
@@ -132,9 +134,9 @@ public:
   // Ascent and descent of the font TextOut would use, on the device.
   TTextMetrics TextMetrics();
 
-  // The canvas's device context for the Win32 calls, made on first use and released with the
-  // canvas; null only when the handle table is full.
-  HDC Handle();
+  // What the Win32 layer keeps with this canvas (its device context); released with the canvas.
+  TCanvasContext *Context() const { return FContext.get(); }
+  void SetContext(std::unique_ptr<TCanvasContext> context) { FContext = std::move(context); }
   // A font selected into the context (SelectObject) replaces Font for text until it is selected
   // out again (nullptr) or Font changes; the text colour stays Font's.
   void SetSelectedFont(const TFontSpec *font);
@@ -159,12 +161,13 @@ private:
   TPoint FOrigin;
   TRect FDeviceClip;
   int FDashPhase = 0;
-  HDC FHandle = nullptr;
   std::optional<TFontSpec> FSelectedFont;
   // Font as it was when FSelectedFont was selected; a change to it ends the selection.
   TFontSpec FSelectedOver;
   // Font as a device takes it, kept to reuse its name's storage.
   TFontSpec FTextFont;
+  // Last, so that it goes first while the rest of the canvas is still whole.
+  std::unique_ptr<TCanvasContext> FContext;
 };
 
 } // namespace Platform

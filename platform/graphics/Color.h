@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
@@ -38,7 +39,7 @@ constexpr TColor clBtnText = SystemColor(18);
 constexpr TColor clBtnHighlight = SystemColor(20);
 
 // A plain 0x00BBGGRR value; system colours become their (fixed, light theme) RGB.
-TColor ColorToRGB(TColor color);
+VELGRAPH_API TColor ColorToRGB(TColor color);
 
 constexpr TColor RGB(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
 constexpr int GetRValue(TColor c) { return c & 0xFF; }

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <platform/graphics/Brush.h>
-#include <platform/graphics/Font.h>
+#include <platform/graphics/FontSpec.h>
 #include <platform/graphics/Pen.h>
 #include <platform/graphics/RasterSurface.h>
 #include <platform/graphics/Types.h>
+#include <platform/rtl/Export.h>
 #include <span>
 #include <string_view>
 
@@ -63,7 +64,7 @@ constexpr int DashPhaseAfter(int phase, TPoint a, TPoint b) {
 // already ordered boxes, dropped figures that would draw nothing (clear pen and clear brush)
 // and turned psClear/bsClear into "no outline"/"no fill" as the comments say. Coordinates are the
 // canvas's, anywhere in the 32-bit range, and the state's origin is still to be added.
-class TDevice {
+class VELGRAPH_API TDevice {
 public:
   virtual ~TDevice() = default;
 

@@ -2,15 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <platform/win32/GdiObjects.h>
-#include <platform/win32/HandleTable.h>
+#include <platform/rtl/HandleTable.h>
 
 namespace Platform {
 
 namespace {
-
-constexpr int DefaultPoints = 8;
-constexpr int DefaultPixelsPerInch = 96;
 
 bool SameLogFont(const LOGFONTA &a, const LOGFONTA &b) {
   return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
@@ -20,21 +16,15 @@ bool SameLogFont(const LOGFONTA &a, const LOGFONTA &b) {
          a.lfPitchAndFamily == b.lfPitchAndFamily && std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
 }
 
+// Frees the font object unless a device context still has it selected, as DeleteObject does.
+void ReleaseFont(HFONT font) {
+  if (font && !HandleTable::IsSelected(font))
+    HandleTable::FreeFont(font);
+}
+
 } // namespace
 
-int PointsToPixels(int points, int pixelsPerInch) {
-  std::int64_t size = points == 0 ? DefaultPoints : points;
-  size = size < 0 ? -size : size;
-  const std::int64_t ppi = pixelsPerInch > 0 ? pixelsPerInch : DefaultPixelsPerInch;
-  // Rounded to nearest as the platform's MulDiv does.
-  const std::int64_t pixels = (size * ppi + 36) / 72;
-  return static_cast<int>(std::clamp<std::int64_t>(pixels, 1, TFontSpec::MaxPixelSize));
-}
-
-TFont::~TFont() {
-  if (FHandle)
-    DeleteObject(FHandle);
-}
+TFont::~TFont() { ReleaseFont(FHandle); }
 
 LOGFONTA TFont::LogFont() const {
   LOGFONTA font;
@@ -58,9 +48,8 @@ HFONT TFont::Handle() const {
   // The handle stays while it still describes this font; someone may also have deleted it.
   if (const LOGFONTA *current = HandleTable::FindFont(FHandle); current && SameLogFont(*current, wanted))
     return FHandle;
-  if (FHandle)
-    DeleteObject(FHandle);
-  FHandle = CreateFontIndirectA(&wanted);
+  ReleaseFont(FHandle);
+  FHandle = HandleTable::NewFont(wanted);
   return FHandle;
 }
 

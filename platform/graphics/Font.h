@@ -1,77 +1,15 @@
 #pragma once
 
-#include <cstdint>
-#include <platform/graphics/Color.h>
-#include <platform/win32/Win32Types.h>
-#include <string>
+#include <platform/graphics/FontSpec.h>
+#include <platform/rtl/Export.h>
+#include <platform/rtl/Win32Types.h>
 
 namespace Platform {
-
-enum class TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using enum TFontStyle;
-
-// A set of TFontStyle, one byte.
-class TFontStyles {
-public:
-  constexpr TFontStyles() = default;
-  constexpr TFontStyles(std::initializer_list<TFontStyle> styles) {
-    for (TFontStyle s : styles)
-      FBits |= Bit(s);
-  }
-  constexpr bool Contains(TFontStyle s) const { return (FBits & Bit(s)) != 0; }
-  constexpr void Include(TFontStyle s) { FBits |= Bit(s); }
-  constexpr void Exclude(TFontStyle s) { FBits &= static_cast<std::uint8_t>(~Bit(s)); }
-  constexpr std::uint8_t Bits() const { return FBits; }
-  static constexpr TFontStyles FromBits(std::uint8_t bits) {
-    TFontStyles s;
-    s.FBits = bits & 0x0F;
-    return s;
-  }
-  friend constexpr bool operator==(const TFontStyles &, const TFontStyles &) = default;
-
-private:
-  static constexpr std::uint8_t Bit(TFontStyle s) { return static_cast<std::uint8_t>(1u << static_cast<unsigned>(s)); }
-  std::uint8_t FBits = 0;
-};
-
-using TFontName = std::string;
-
-// The extent of a text in pixels.
-struct TSize {
-  int cx = 0;
-  int cy = 0;
-  friend constexpr bool operator==(const TSize &, const TSize &) = default;
-};
-
-// What a device needs to draw text, by value so that a recording keeps it.
-// Sizes: Height, when not 0, is in device pixels as a logical font gives it (negative: the em
-// height; positive: the cell height, ascent + descent); otherwise Size is in points at the
-// device's pixels per inch. A Size of 0 means the default 8 points and a negative Size counts
-// by its magnitude. The font engine caps the resulting em height at TFontSpec::MaxPixelSize.
-struct TFontSpec {
-  TFontName Name = "Sans";
-  int Size = 8;
-  int Height = 0;
-  TFontStyles Style;
-  TColor Color = clBlack;
-  // Tenths of a degree, counter-clockwise on the screen, about the top-left of the text cell.
-  int Escapement = 0;
-
-  // Em heights beyond this many pixels are clamped: one glyph of a 10,000-point font would
-  // otherwise need hundreds of megabytes, and no drawing needs letters larger than a page.
-  static constexpr int MaxPixelSize = 2048;
-
-  friend bool operator==(const TFontSpec &, const TFontSpec &) = default;
-};
-
-// The em height in pixels of a size in points at the given pixels per inch, rounded to nearest;
-// sizes and resolutions out of range are normalised as TFontSpec says.
-int PointsToPixels(int points, int pixelsPerInch);
 
 // A font's description: the face name, a size in points at the device's pixels per inch,
 // a style set and the text colour. Handle() is the font as a Win32 font object; the TFont owns it
 // and makes a new one when its description has changed since.
-class TFont {
+class VELGRAPH_API TFont {
 public:
   TFont() = default;
   TFont(const TFont &source) { Assign(source); }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <platform/graphics/Types.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
 class TCanvas;
 
 // The common base of bitmaps, metafiles and JPEG images.
-class TGraphic {
+class VELGRAPH_API TGraphic {
 public:
   virtual ~TGraphic() = default;
   virtual int Width() const = 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <platform/graphics/Color.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
@@ -29,7 +30,7 @@ using enum TPenMode;
 enum class TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 using enum TPenStyle;
 
-class TPen {
+class VELGRAPH_API TPen {
 public:
   TColor Color() const { return FColor; }
   void SetColor(TColor value) { FColor = value; }

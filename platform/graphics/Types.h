@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
@@ -26,6 +27,6 @@ constexpr TPoint Point(int x, int y) { return {x, y}; }
 constexpr TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
 
 // The overlap of two rectangles; empty (all zero) when they do not meet.
-TRect IntersectRect(const TRect &a, const TRect &b);
+VELGRAPH_API TRect IntersectRect(const TRect &a, const TRect &b);
 
 } // namespace Platform

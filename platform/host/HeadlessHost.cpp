@@ -11,7 +11,8 @@ namespace {
 int Saturate(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN, INT_MAX)); }
 } // namespace
 
-THeadlessHost::THeadlessHost(TForm &form) : FInput(form) {
+THeadlessHost::THeadlessHost(TForm &form, const TDisplayMetrics &display) : FInput(form) {
+  Screen().SetMetrics(display);
   form.Show();
   Application().SetHost(this);
 }

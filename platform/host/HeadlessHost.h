@@ -1,9 +1,11 @@
 #pragma once
 
 #include <platform/controls/Form.h>
+#include <platform/controls/Screen.h>
 #include <platform/host/Host.h>
 #include <platform/host/InputDispatcher.h>
 #include <platform/pictures/Bitmap.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
@@ -14,11 +16,12 @@ namespace Platform {
 //
 // Pointer input is given in form pixels (the form's top-left is (0, 0)); the pointer itself is
 // kept in screen pixels, so moving the form moves what lies under a still pointer.
-// While it exists the host is Application().Host(), which SetCursorPos goes through. If the
-// form is destroyed before the host, the host does nothing from then on.
-class THeadlessHost : public THost {
+// While it exists the host is Application().Host(), which SetCursorPos goes through, and the
+// display it stands for is the Screen's. If the form is destroyed before the host, the host does
+// nothing from then on.
+class VELGRAPH_API THeadlessHost : public THost {
 public:
-  explicit THeadlessHost(TForm &form);
+  explicit THeadlessHost(TForm &form, const TDisplayMetrics &display = {});
   ~THeadlessHost() override;
   THeadlessHost(const THeadlessHost &) = delete;
   THeadlessHost &operator=(const THeadlessHost &) = delete;

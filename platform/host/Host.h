@@ -1,12 +1,13 @@
 #pragma once
 
 #include <platform/graphics/Types.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
 // What the rest of the library asks of the window host that is running (see Application()):
 // the pointer on the screen.
-class THost {
+class VELGRAPH_API THost {
 public:
   virtual ~THost() = default;
 

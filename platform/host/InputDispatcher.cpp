@@ -50,11 +50,15 @@ void TInputDispatcher::UpdateEntered(TControl *under) {
   }
 }
 
-void TInputDispatcher::PointerMove(TPoint formPoint, TShiftState keys) {
+void TInputDispatcher::Arrive(TPoint formPoint) {
   FPosition = formPoint;
   FInWindow = true;
   UpdateEntered(ControlAt(formPoint));
   FTarget = TargetAt(formPoint);
+}
+
+void TInputDispatcher::PointerMove(TPoint formPoint, TShiftState keys) {
+  Arrive(formPoint);
   if (FTarget) {
     const TPoint p = FTarget->FormToClient(formPoint);
     FTarget->MouseMove(ShiftOf(keys), p.X, p.Y);
@@ -63,10 +67,7 @@ void TInputDispatcher::PointerMove(TPoint formPoint, TShiftState keys) {
 }
 
 void TInputDispatcher::PointerDown(TPoint formPoint, TMouseButton button, TShiftState keys) {
-  FPosition = formPoint;
-  FInWindow = true;
-  UpdateEntered(ControlAt(formPoint));
-  FTarget = TargetAt(formPoint);
+  Arrive(formPoint);
   if (!FTarget)
     return; // a press outside the window is not the window's
   FCapture = FTarget;
@@ -84,10 +85,7 @@ void TInputDispatcher::PointerDown(TPoint formPoint, TMouseButton button, TShift
 }
 
 void TInputDispatcher::PointerUp(TPoint formPoint, TMouseButton button, TShiftState keys) {
-  FPosition = formPoint;
-  FInWindow = true;
-  UpdateEntered(ControlAt(formPoint));
-  FTarget = TargetAt(formPoint);
+  Arrive(formPoint);
   const bool wasCapture = FTarget && FTarget == FCapture;
   FButtons.Exclude(ButtonFlag(button));
   if (FButtons.Empty())

@@ -3,6 +3,7 @@
 #include <platform/controls/ControlTypes.h>
 #include <platform/controls/Form.h>
 #include <platform/graphics/Types.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
@@ -29,7 +30,7 @@ namespace Platform {
 //
 // Handlers may create, move or destroy controls, the form included: the dispatcher observes
 // the form and forgets any control that leaves it.
-class TInputDispatcher : private TFormObserver {
+class VELGRAPH_API TInputDispatcher : private TFormObserver {
 public:
   explicit TInputDispatcher(TForm &form);
   ~TInputDispatcher();
@@ -60,6 +61,9 @@ private:
   TControl *ControlAt(TPoint formPoint) const;
   // Sends leave and enter as the pointer now lies over `under`.
   void UpdateEntered(TControl *under);
+  // What every pointer event does first: the pointer is at formPoint inside the window, the
+  // controls it entered and left are told, and FTarget is the control the event goes to.
+  void Arrive(TPoint formPoint);
   // The control a pointer event at formPoint goes to.
   TControl *TargetAt(TPoint formPoint) const { return FCapture ? FCapture : ControlAt(formPoint); }
   TShiftState ShiftOf(TShiftState keys) const;

@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <platform/graphics/Canvas.h>
 #include <platform/graphics/Graphic.h>
-#include <platform/graphics/RasterDevice.h>
+#include <platform/graphics/raster/RasterDevice.h>
+#include <platform/rtl/Export.h>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace Platform {
 
 // An off-screen raster picture with its own canvas. New pixels are white; a resize keeps the
 // pixels the old and new sizes share. A zero-size bitmap is a valid, empty surface.
-class TBitmap : public TGraphic {
+class VELGRAPH_API TBitmap : public TGraphic {
 public:
   TBitmap();
   TBitmap(int width, int height);

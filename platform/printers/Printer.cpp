@@ -8,9 +8,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <platform/graphics/cairo/CairoDevice.h>
+#include <platform/rtl/HandleTable.h>
 #include <platform/rtl/Rtl.h>
 #include <platform/rtl/SafeFile.h>
-#include <platform/win32/HandleTable.h>
+#include <platform/win32/GdiObjects.h>
 #include <vector>
 
 namespace Platform {
@@ -259,11 +260,11 @@ void TPrinter::Abort() {
 
 HDC TPrinter::Handle() {
   UpdateHandleCaps();
-  return FCanvas.Handle();
+  return CanvasHandle(FCanvas);
 }
 
 void TPrinter::UpdateHandleCaps() {
-  if (HandleTable::TDCObject *context = HandleTable::FindDC(FCanvas.Handle())) {
+  if (HandleTable::TDCObject *context = HandleTable::FindDC(CanvasHandle(FCanvas))) {
     context->PageWidth = PagePixels(FPaperWidth, FResolution);
     context->PageHeight = PagePixels(FPaperHeight, FResolution);
     context->PagePixelsPerInch = FResolution;

@@ -3,14 +3,15 @@
 #include <memory>
 #include <platform/graphics/Canvas.h>
 #include <platform/rtl/Exceptions.h>
-#include <platform/win32/Win32Types.h>
+#include <platform/rtl/Export.h>
+#include <platform/rtl/Win32Types.h>
 #include <string>
 
 namespace Platform {
 
 // A print job that could not be started, written or finished, or a call out of order. The
 // message names the output file when there is one.
-class EPrinter : public Exception {
+class VELGRAPH_API EPrinter : public Exception {
 public:
   using Exception::Exception;
 };
@@ -24,7 +25,7 @@ enum TPrinterFormat { pfPDF, pfPostScript, pfSVG, pfPNG };
 // format. Settings apply at the next BeginDoc; changing them during a job raises EPrinter.
 // Everything goes to temporary files in the target's folder, renamed over the targets only by
 // EndDoc, so a failed or aborted job leaves the targets as they were.
-class TPrinter {
+class VELGRAPH_API TPrinter {
 public:
   TPrinter();
   ~TPrinter();
@@ -84,6 +85,6 @@ private:
 };
 
 // The one printer of the process.
-TPrinter *Printer();
+VELGRAPH_API TPrinter *Printer();
 
 } // namespace Platform

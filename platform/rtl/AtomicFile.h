@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <platform/rtl/Export.h>
 #include <string>
 
 namespace Platform {
@@ -8,7 +9,7 @@ namespace Platform {
 // A file written under a temporary name in the target's folder and renamed over the target only
 // when Commit succeeds, so a failed write (a full disk, an exception half way) leaves the old file
 // as it was and no truncated one. The temporary file is removed unless committed.
-class TAtomicFile {
+class VELGRAPH_API TAtomicFile {
 public:
   // Raises Exception when the name is refused (see CheckFileName) or the folder cannot take a
   // new file; the target is not touched.

@@ -1,16 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <platform/rtl/Export.h>
 #include <string>
 
 namespace Platform {
 
 // Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 // Values outside the 64-bit range and NaN saturate (NaN gives 0) instead of being undefined.
-std::int64_t Round(double value);
+VELGRAPH_API std::int64_t Round(double value);
 
 // Cuts towards zero, saturating like Round.
-std::int64_t Trunc(double value);
+VELGRAPH_API std::int64_t Trunc(double value);
 
 // Integer division truncating towards zero; the remainder takes the sign of the dividend.
 // These are C++'s own / and %, named so that ported arithmetic reads as written.
@@ -28,20 +29,20 @@ using enum TFloatFormat;
 // without a currency symbol; ffGeneral is the shorter of fixed and "1.5E-20" forms. The separator
 // is always '.', whatever the locale. NaN gives "NAN", infinities "INF" and "-INF"; a result that
 // rounds to zero has no minus sign.
-std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
+VELGRAPH_API std::string FloatToStrF(double value, TFloatFormat format, int precision, int digits);
 
 // Fixed-point form with exactly `decimals` (0..30) digits after '.', rounded half away from zero
 // on the exact value, without grouping, whatever the locale; never "-0".
-std::string FloatToStrFixed(double value, int decimals);
+VELGRAPH_API std::string FloatToStrFixed(double value, int decimals);
 
-std::string IntToStr(std::int64_t value);
+VELGRAPH_API std::string IntToStr(std::int64_t value);
 
 // False for a name no file can have (empty, or holding a NUL byte).
-bool FileExists(const std::string &fileName);
+VELGRAPH_API bool FileExists(const std::string &fileName);
 
 // Raises Exception for a name the system would silently cut short: one holding a NUL byte (the
 // file would be made under the part before it) or an empty one. Every call taking a file name
 // checks it first.
-void CheckFileName(const std::string &fileName);
+VELGRAPH_API void CheckFileName(const std::string &fileName);
 
 } // namespace Platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <platform/rtl/Export.h>
 #include <string>
 
 namespace Platform {
@@ -8,7 +9,7 @@ namespace Platform {
 // A file written under a temporary name in its target's folder and renamed over the target only
 // when complete, so that a failed or abandoned write leaves the target as it was. Errors are
 // reported as errno values; the caller names the file in its own exception.
-class TSafeFile {
+class VELGRAPH_API TSafeFile {
 public:
   // Creates the temporary file; check Error() (0: open).
   explicit TSafeFile(std::string target);

@@ -1,9 +1,9 @@
 #include <platform/win32/DeviceCaps.h>
 
 #include <cmath>
+#include <platform/controls/Screen.h>
 #include <platform/graphics/Canvas.h>
-#include <platform/host/Display.h>
-#include <platform/win32/HandleTable.h>
+#include <platform/rtl/HandleTable.h>
 
 namespace Platform {
 
@@ -27,7 +27,7 @@ int GetDeviceCaps(HDC dc, int index) {
     return 0;
   TCaps caps;
   if (context->IsScreen) {
-    const TDisplayMetrics &display = DisplayMetrics();
+    const TDisplayMetrics &display = Screen().Metrics();
     caps = {display.Width, display.Height, display.PixelsPerInch};
   } else if (const TCanvas *canvas = context->Canvas; canvas && canvas->HasDevice()) {
     const TRect bounds = canvas->DeviceBounds();

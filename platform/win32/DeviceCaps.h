@@ -1,6 +1,7 @@
 #pragma once
 
-#include <platform/win32/Win32Types.h>
+#include <platform/rtl/Export.h>
+#include <platform/rtl/Win32Types.h>
 
 namespace Platform {
 
@@ -8,6 +9,6 @@ namespace Platform {
 // LOGPIXELSY in pixels per inch: for the screen's context from the display metrics, for a
 // canvas's context from its device (or, for a printer between jobs, from its page settings).
 // 0 for other indices and for stale handles.
-int GetDeviceCaps(HDC dc, int index);
+VELGRAPH_API int GetDeviceCaps(HDC dc, int index);
 
 } // namespace Platform

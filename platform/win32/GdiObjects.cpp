@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <platform/graphics/Canvas.h>
-#include <platform/win32/HandleTable.h>
+#include <platform/rtl/HandleTable.h>
 
 namespace Platform {
 
@@ -23,7 +24,30 @@ HGDIOBJ StockFont() {
   return font;
 }
 
+// A canvas's entry in the handle table, kept by the canvas so that it goes when the canvas does.
+class TCanvasDC final : public TCanvasContext {
+public:
+  explicit TCanvasDC(HDC handle) : FHandle(handle) {}
+  ~TCanvasDC() override { HandleTable::FreeDC(FHandle); }
+  TCanvasDC(const TCanvasDC &) = delete;
+  TCanvasDC &operator=(const TCanvasDC &) = delete;
+  HDC Handle() const { return FHandle; }
+  void SelectionEnded() override { HandleTable::SelectFont(FHandle, nullptr); }
+
+private:
+  HDC FHandle;
+};
+
 } // namespace
+
+HDC CanvasHandle(TCanvas &canvas) {
+  if (const auto *context = dynamic_cast<const TCanvasDC *>(canvas.Context()))
+    return context->Handle();
+  const HDC handle = HandleTable::NewDC({&canvas, nullptr, false});
+  if (handle)
+    canvas.SetContext(std::make_unique<TCanvasDC>(handle));
+  return handle;
+}
 
 int GetObjectA(HGDIOBJ object, int size, void *buffer) {
   const LOGFONTA *font = HandleTable::FindFont(object);

@@ -5,7 +5,7 @@
 #include <platform/fonts/FontEngine.h>
 #include <platform/fonts/Utf8.h>
 #include <platform/graphics/Canvas.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 
 using namespace Platform;
 using namespace Platform::Fonts;

@@ -3,7 +3,8 @@
 #include "Ink.h"
 #include <climits>
 #include <platform/fonts/FontEngine.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
+#include <support/RecordingCanvas.h>
 
 using namespace Platform;
 
@@ -258,8 +259,8 @@ TEST(RasterText, BadInputIsSafe) {
 }
 
 TEST(RecordedText, TextOutIsRecordedWithItsFontAndState) {
-  TRecordingDevice device;
-  TCanvas canvas(&device);
+  TRecordingCanvas recording;
+  TCanvas &canvas = recording.Canvas;
   canvas.Font().SetName("arial");
   canvas.Font().SetSize(9);
   canvas.Font().SetStyle({fsItalic});
@@ -268,8 +269,8 @@ TEST(RecordedText, TextOutIsRecordedWithItsFontAndState) {
   canvas.SetOrigin({3, 4});
   canvas.TextOut(10, 20, "label");
   canvas.TextOut(10, 20, "");
-  ASSERT_EQ(device.Calls().size(), 1u);
-  const TRecordedCall &call = device.Calls()[0];
+  ASSERT_EQ(recording.Calls().size(), 1u);
+  const TRecordedCall &call = recording.Calls()[0];
   EXPECT_EQ(call.Kind, dcTextOut);
   EXPECT_EQ(call.Text, "label");
   EXPECT_EQ(call.Points, (std::vector<TPoint>{{10, 20}}));

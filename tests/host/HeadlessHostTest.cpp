@@ -68,3 +68,17 @@ TEST(HeadlessHost, PaintsRequestedByInputRunAtTheNextProcessPaints) {
   EXPECT_EQ(host.ProcessPaints(), 1);
   EXPECT_EQ(log, (Log{"box enter", "box paint"}));
 }
+
+TEST(HeadlessHost, TheScreenIsTheDisplayTheHostStandsFor) {
+  const TDisplayMetrics saved = Screen().Metrics();
+  TForm form(nullptr);
+  {
+    THeadlessHost host(form, {2560, 1440, 144});
+    EXPECT_EQ(Screen().Width(), 2560);
+    EXPECT_EQ(Screen().Height(), 1440);
+    EXPECT_EQ(Screen().PixelsPerInch(), 144);
+  }
+  THeadlessHost plain(form);
+  EXPECT_EQ(Screen().Metrics(), (TDisplayMetrics{1920, 1080, 96}));
+  Screen().SetMetrics(saved);
+}

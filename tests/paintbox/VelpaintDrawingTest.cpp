@@ -3,7 +3,8 @@
 #include <memory>
 #include <paintbox/Velpaint.h>
 #include <platform/controls/Form.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
+#include <support/RecordingCanvas.h>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;
@@ -16,12 +17,11 @@ class PaintBoxDrawing : public ::testing::Test {
 protected:
   PaintBoxDrawing() {
     Box->Paint();
-    Box->DrawCanvas = &Recorder;
+    Box->DrawCanvas = &Recording.Canvas;
   }
   std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
   TVelPaintBox *Box = new TVelPaintBox(Form.get());
-  TRecordingDevice Device;
-  TCanvas Recorder{&Device};
+  TRecordingCanvas Recording;
 
   static TWPointArray Triangle() {
     TWPointArray points{};
@@ -45,7 +45,7 @@ TEST_F(PaintBoxDrawing, ForwardsGoToTheDrawCanvas) {
   Box->WorldQuad8(0, 0, 2, 0, 2, 2, 0, 2, 1, 0, 2, 1, 1, 2, 0, 1, clRed, true);
   Box->SquarePoint(5, 5, 5, clBlue);
   Box->CrossPoint(5, 5, 5, clBlue);
-  const auto &calls = Device.Calls();
+  const auto &calls = Recording.Calls();
   ASSERT_EQ(calls.size(), 11u);
   EXPECT_EQ(calls[0].Kind, dcMoveTo);
   EXPECT_EQ(calls[0].Points, (std::vector<TPoint>{{10, 90}}));
@@ -62,49 +62,49 @@ TEST_F(PaintBoxDrawing, ForwardsGoToTheDrawCanvas) {
 }
 
 TEST_F(PaintBoxDrawing, PolygonOfNoPointsDrawsAndChangesNothing) {
-  Recorder.Pen().SetColor(clBlue);
-  Recorder.Brush().SetColor(clYellow);
+  Recording.Canvas.Pen().SetColor(clBlue);
+  Recording.Canvas.Brush().SetColor(clYellow);
   Box->WorldPolygon(0, Triangle(), clRed, clGreen, true);
-  EXPECT_TRUE(Device.Calls().empty());
-  EXPECT_EQ(Recorder.Pen().Color(), clBlue);
-  EXPECT_EQ(Recorder.Brush().Color(), clYellow);
+  EXPECT_TRUE(Recording.Calls().empty());
+  EXPECT_EQ(Recording.Canvas.Pen().Color(), clBlue);
+  EXPECT_EQ(Recording.Canvas.Brush().Color(), clYellow);
 }
 
 TEST_F(PaintBoxDrawing, PolygonUsesOnlyCountPointsAndRestoresThePen) {
-  Recorder.Pen().SetColor(clBlack);
+  Recording.Canvas.Pen().SetColor(clBlack);
   Box->WorldPolygon(3, Triangle(), clRed, clGreen, true);
-  ASSERT_EQ(Device.Calls().size(), 1u);
-  const TRecordedCall &call = Device.Calls()[0];
+  ASSERT_EQ(Recording.Calls().size(), 1u);
+  const TRecordedCall &call = Recording.Calls()[0];
   EXPECT_EQ(call.Points, (std::vector<TPoint>{{10, 90}, {50, 90}, {30, 60}}));
   EXPECT_EQ(call.State.Pen.Color, clRed);
   EXPECT_EQ(call.State.Brush.Color, clGreen);
-  EXPECT_EQ(Recorder.Pen().Color(), clBlack);
-  EXPECT_EQ(Recorder.Brush().Color(), clWhite);
+  EXPECT_EQ(Recording.Canvas.Pen().Color(), clBlack);
+  EXPECT_EQ(Recording.Canvas.Brush().Color(), clWhite);
 }
 
 TEST_F(PaintBoxDrawing, PolygonWithoutOutlineClearsThePenForItsFigureOnly) {
   Box->WorldPolygon(3, Triangle(), clRed, clGreen, false);
-  const TRecordedCall &call = Device.Calls().at(0);
+  const TRecordedCall &call = Recording.Calls().at(0);
   EXPECT_EQ(call.State.Pen.Style, psClear);
   EXPECT_EQ(call.State.Pen.Color, clBlack);
-  EXPECT_EQ(Recorder.Pen().Style(), psSolid);
-  EXPECT_EQ(Recorder.Pen().Color(), clBlack);
+  EXPECT_EQ(Recording.Canvas.Pen().Style(), psSolid);
+  EXPECT_EQ(Recording.Canvas.Pen().Color(), clBlack);
 }
 
 TEST_F(PaintBoxDrawing, PolygonOnAClearBrushOnlyOutlinesAndTheBrushStaysClear) {
-  Recorder.Brush().SetStyle(bsClear);
+  Recording.Canvas.Brush().SetStyle(bsClear);
   Box->WorldPolygon(3, Triangle(), clRed, clGreen, true);
-  EXPECT_EQ(Device.Calls().at(0).State.Brush.Style, bsClear);
-  EXPECT_EQ(Recorder.Brush().Style(), bsClear);
+  EXPECT_EQ(Recording.Calls().at(0).State.Brush.Style, bsClear);
+  EXPECT_EQ(Recording.Canvas.Brush().Style(), bsClear);
 }
 
 TEST_F(PaintBoxDrawing, CountsBeyondTheArrayAreCut) {
   Box->WorldPolygon(65535, Triangle(), clRed, clGreen, true);
-  EXPECT_EQ(Device.Calls().at(0).Points.size(), static_cast<std::size_t>(MaxPolygonPoints));
+  EXPECT_EQ(Recording.Calls().at(0).Points.size(), static_cast<std::size_t>(MaxPolygonPoints));
 }
 
 TEST_F(PaintBoxDrawing, SetPenAndResetPenUseOneSlot) {
-  TPen &pen = Recorder.Pen();
+  TPen &pen = Recording.Canvas.Pen();
   Box->ResetPen(); // nothing saved yet: all zero
   EXPECT_EQ(pen.Color(), clBlack);
   EXPECT_EQ(pen.Mode(), pmBlack);
@@ -137,7 +137,7 @@ TEST_F(PaintBoxDrawing, CrossGoesOnTheBoxItselfAcrossItsWholeSize) {
   Box->Canvas()->SetDevice(&own);
   Box->Canvas()->Pen().SetMode(pmCopy);
   Box->DrawCrossAt(pmNot, 10, 20);
-  EXPECT_TRUE(Device.Calls().empty()); // nothing on the drawing canvas
+  EXPECT_TRUE(Recording.Calls().empty()); // nothing on the drawing canvas
   ASSERT_EQ(own.Calls().size(), 4u);   // a move and a line per arm
   EXPECT_EQ(own.Calls()[1].Points, (std::vector<TPoint>{{0, 20}, {100, 20}}));
   EXPECT_EQ(own.Calls()[3].Points, (std::vector<TPoint>{{10, 0}, {10, 50}}));

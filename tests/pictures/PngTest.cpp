@@ -207,7 +207,7 @@ TEST_F(Png, InterlacedSixteenBitColour) {
 TEST_F(Png, EveryCorpusPngLoadsAtItsSize) {
   const std::filesystem::path root = VELGRAPH_CORPORA_DIR;
   if (!std::filesystem::is_directory(root))
-    GTEST_SKIP() << "no corpora at " << root;
+    GTEST_SKIP() << "missing folder " << root.string() << " (the shared test corpora)";
   int loaded = 0;
   for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
     if (entry.path().extension() != ".png")

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <platform/graphics/Canvas.h>
-#include <platform/graphics/RasterDevice.h>
+#include <platform/graphics/raster/RasterDevice.h>
 #include <platform/graphics/raster/RasterOps.h>
 #include <vector>
 

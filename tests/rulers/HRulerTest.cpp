@@ -181,7 +181,7 @@ TEST_F(HRuler, EmptyRangeIsRaisedByOne) {
 }
 
 TEST_F(HRuler, MillimetreScaleAndItsRangeReset) {
-  DisplayMetrics().PixelsPerInch = 96;
+  Screen().SetMetrics({Screen().Width(), Screen().Height(), 96});
   Ruler->SetWidth(768);
   Record(Ruler);
   Ruler->SetLengthUnits(luActualMM);
@@ -211,7 +211,7 @@ TEST_F(HRuler, MillimetreScaleAndItsRangeReset) {
 }
 
 TEST_F(HRuler, InchScaleFollowsTheScreenResolution) {
-  DisplayMetrics().PixelsPerInch = 96;
+  Screen().SetMetrics({Screen().Width(), Screen().Height(), 96});
   Ruler->SetLengthUnits(luActualInches);
   TPaintRecord r = Painted();
   ASSERT_EQ(r.Ticks.size(), 34u);
@@ -223,7 +223,7 @@ TEST_F(HRuler, InchScaleFollowsTheScreenResolution) {
   EXPECT_EQ(r.Labels[0].Text, "1");
   EXPECT_EQ(Ruler->XMax(), 2); // whole inches graduated
 
-  DisplayMetrics().PixelsPerInch = 120;
+  Screen().SetMetrics({Screen().Width(), Screen().Height(), 120});
   r = Painted();
   EXPECT_EQ(r.Frames, 2); // 25 ticks graduate one whole inch: XMax moves and paints again
   EXPECT_EQ(Ruler->XMax(), 1);

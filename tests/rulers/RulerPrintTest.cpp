@@ -27,7 +27,7 @@ public:
 class RulerPrint : public ::testing::Test, public Sheet {
 protected:
   RulerPrint() {
-    DisplayMetrics() = {1920, 1080, 96};
+    Screen().SetMetrics({1920, 1080, 96});
     Printer()->SetFormat(pfPDF);
     Printer()->SetPaperSize(203.2, 101.6);
     Printer()->SetResolution(TPageRecorder::Dpi);

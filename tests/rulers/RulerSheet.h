@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <memory>
 #include <platform/controls/Form.h>
-#include <platform/graphics/RecordingDevice.h>
-#include <platform/host/Display.h>
+#include <platform/controls/Screen.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <rulers/Pbrulers.h>
 #include <vector>
 #include <worldgraph/VelGraph.h>
@@ -41,7 +41,7 @@ public:
     Graph->SetParent(Form.get());
     Graph->SetBounds(0, 0, 1000, 700);
   }
-  ~Sheet() { DisplayMetrics() = SavedDisplay; }
+  ~Sheet() { Screen().SetMetrics(SavedDisplay); }
 
   // Points the ruler's own canvas at the recorder (the form's pixels stay untouched).
   template <class TRuler> void Record(TRuler *ruler) {
@@ -73,7 +73,7 @@ public:
   std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
   Velgraph::TVelWorldGraph *Graph = new Velgraph::TVelWorldGraph(Form.get());
   TRecordingDevice Recorder;
-  TDisplayMetrics SavedDisplay = DisplayMetrics();
+  TDisplayMetrics SavedDisplay = Screen().Metrics();
 };
 
 } // namespace RulerSheet

@@ -80,7 +80,7 @@ TEST_F(VRuler, PixelsOnTheFormMatchTheTicks) {
 }
 
 TEST_F(VRuler, MillimetreScaleUpwardAndItsRangeReset) {
-  DisplayMetrics().PixelsPerInch = 96;
+  Screen().SetMetrics({Screen().Width(), Screen().Height(), 96});
   Ruler->SetHeight(400);
   Record(Ruler);
   Ruler->SetLengthUnits(luActualMM);

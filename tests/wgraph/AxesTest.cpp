@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "RecordingCanvas.h"
 #include <climits>
 #include <limits>
+#include <support/RecordingCanvas.h>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;
@@ -33,27 +33,19 @@ TAxis Axis(double end, double step) {
   return a;
 }
 
-std::vector<const TRecordedCall *> CallsOf(const TRecordingCanvas &r, TDeviceCall kind) {
-  std::vector<const TRecordedCall *> calls;
-  for (const TRecordedCall &c : r.Calls())
-    if (c.Kind == kind)
-      calls.push_back(&c);
-  return calls;
-}
-
 // The lines drawn in the tick colour that go up from the X axis by `length` pixels.
-std::vector<int> TickColumns(const TRecordingCanvas &r, int length) {
+std::vector<int> TickColumns(const TFigureRecordingCanvas &r, int length) {
   std::vector<int> xs;
-  for (const TRecordedCall *c : CallsOf(r, dcLine))
+  for (const TRecordedCall *c : r.CallsOf(dcLine))
     if (c->State.Pen.Color == clGray && c->Points[0].Y == 1000 && c->Points[1].Y == 1000 - length &&
         c->Points[0].X == c->Points[1].X)
       xs.push_back(c->Points[0].X);
   return xs;
 }
 
-std::vector<std::string> Texts(const TRecordingCanvas &r) {
+std::vector<std::string> Texts(const TFigureRecordingCanvas &r) {
   std::vector<std::string> texts;
-  for (const TRecordedCall *c : CallsOf(r, dcTextOut))
+  for (const TRecordedCall *c : r.CallsOf(dcTextOut))
     texts.push_back(c->Text);
   return texts;
 }
@@ -62,7 +54,7 @@ std::vector<std::string> Texts(const TRecordingCanvas &r) {
 
 TEST(XAxis, TicksLabelsAndGridFromTheStep) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(10, 2);
   a.ShowLabels = true;
   a.ShowGrid = true;
@@ -70,13 +62,13 @@ TEST(XAxis, TicksLabelsAndGridFromTheStep) {
   EXPECT_EQ(TickColumns(r, 6), (std::vector<int>{20, 40, 60, 80, 100}));
   EXPECT_EQ(Texts(r), (std::vector<std::string>{"2", "4", "6", "8", "10"}));
   int grid = 0;
-  for (const TRecordedCall *c : CallsOf(r, dcLine))
+  for (const TRecordedCall *c : r.CallsOf(dcLine))
     if (c->Points[1].Y == 900) { // up to YEnd = 10
       EXPECT_EQ(c->State.Pen.Color, clGray);
       ++grid;
     }
   EXPECT_EQ(grid, 5);
-  const TRecordedCall *axisLine = CallsOf(r, dcLine).back();
+  const TRecordedCall *axisLine = r.CallsOf(dcLine).back();
   EXPECT_EQ(axisLine->Points, (std::vector<TPoint>{{0, 1000}, {100, 1000}}));
   EXPECT_EQ(axisLine->State.Pen.Color, clBlack);
   EXPECT_EQ(axisLine->State.Pen.Width, 2);
@@ -86,7 +78,7 @@ TEST(XAxis, TicksLabelsAndGridFromTheStep) {
 
 TEST(XAxis, LabelsAreCentredAndBelowTheAxis) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(10, 5);
   a.ShowLabels = true;
   r.Canvas.Font().Assign([&] {
@@ -96,7 +88,7 @@ TEST(XAxis, LabelsAreCentredAndBelowTheAxis) {
     return f;
   }());
   DrawXAxis(&r.Canvas, a);
-  const auto texts = CallsOf(r, dcTextOut);
+  const auto texts = r.CallsOf(dcTextOut);
   ASSERT_EQ(texts.size(), 2u);
   const int w = r.Canvas.TextWidth("10");
   EXPECT_EQ(texts[1]->Points[0], (TPoint{100 - w / 2, 1002}));
@@ -107,14 +99,14 @@ TEST(XAxis, LabelsAreCentredAndBelowTheAxis) {
 TEST(XAxis, AccumulatedStepStillReachesTheEnd) {
   SetWorldWindow(0, 1, 0, 1, 0, 0, 0, 0);
   SetPCWindow(0, 1000, 1000, 0);
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   DrawXAxis(&r.Canvas, Axis(0.3, 0.1)); // 0.1 + 0.1 + 0.1 = 0.30000000000000004
   EXPECT_EQ(TickColumns(r, 6), (std::vector<int>{100, 200, 300}));
 }
 
 TEST(XAxis, HalfStepTicks) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(10, 2);
   a.MinorTicks = true;
   DrawXAxis(&r.Canvas, a);
@@ -124,7 +116,7 @@ TEST(XAxis, HalfStepTicks) {
 TEST(XAxis, LabelsCarryThreeSignificantDigits) {
   SetWorldWindow(0, 10000, 0, 10000, 0, 0, 0, 0);
   SetPCWindow(0, 1000, 1000, 0);
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(2000, 1000);
   a.ShowLabels = true;
   a.Decimals = 1;
@@ -139,7 +131,7 @@ TEST(Axes, ZeroLabelTolerancesDifferBetweenTheAxes) {
   a.XOrigin = a.YOrigin = 0.00005;
   a.ShowLabels = true;
   a.Decimals = 5;
-  TRecordingCanvas x, y;
+  TFigureRecordingCanvas x, y;
   DrawXAxis(&x.Canvas, a);
   DrawYAxis(&y.Canvas, a);
   EXPECT_EQ(Texts(x), (std::vector<std::string>{"0.00005"}));
@@ -148,33 +140,33 @@ TEST(Axes, ZeroLabelTolerancesDifferBetweenTheAxes) {
 
 TEST(YAxis, TicksToTheRightAndLabelsToTheLeft) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(10, 5);
   a.ShowLabels = true;
   a.MinorTicks = true;
   DrawYAxis(&r.Canvas, a);
   std::vector<TPoint> ends;
-  for (const TRecordedCall *c : CallsOf(r, dcLine))
+  for (const TRecordedCall *c : r.CallsOf(dcLine))
     if (c->State.Pen.Color == clGray)
       ends.push_back(c->Points[1]);
   EXPECT_EQ(ends, (std::vector<TPoint>{{6, 950}, {6, 900}, {3, 975}, {3, 925}}));
-  const auto labels = CallsOf(r, dcTextOut);
+  const auto labels = r.CallsOf(dcTextOut);
   ASSERT_EQ(labels.size(), 2u);
   EXPECT_EQ(labels[0]->Text, "5");
   const int w = r.Canvas.TextWidth("5"), h = r.Canvas.TextHeight("5");
   EXPECT_EQ(labels[0]->Points[0], (TPoint{-w - 2, 950 - h / 2}));
-  const TRecordedCall *axisLine = CallsOf(r, dcLine).back();
+  const TRecordedCall *axisLine = r.CallsOf(dcLine).back();
   EXPECT_EQ(axisLine->Points, (std::vector<TPoint>{{0, 1000}, {0, 900}}));
 }
 
 TEST(YAxis, TitleIsWrittenUpwardsInABoldRotatedFont) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(10, 5);
   a.Title = "Height";
   a.TitleSize = 12;
   DrawYAxis(&r.Canvas, a);
-  const auto texts = CallsOf(r, dcTextOut);
+  const auto texts = r.CallsOf(dcTextOut);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0]->Text, "Height");
   EXPECT_EQ(texts[0]->Font.Escapement, 900);
@@ -183,14 +175,14 @@ TEST(YAxis, TitleIsWrittenUpwardsInABoldRotatedFont) {
   EXPECT_EQ(texts[0]->Points[0], (TPoint{0, 950 + w / 2}));
   // The rotated font was selected out and deleted: later text is unrotated again.
   r.Canvas.TextOut(0, 0, "x");
-  EXPECT_EQ(CallsOf(r, dcTextOut).back()->Font.Escapement, 0);
+  EXPECT_EQ(r.CallsOf(dcTextOut).back()->Font.Escapement, 0);
   EXPECT_EQ(r.Canvas.Font().Name(), "arial");
   EXPECT_EQ(r.Canvas.Font().Size(), 12);
 }
 
 TEST(XAxis, TitleUnderTheMiddleAndNoTitleLeavesTheLabelFont) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(10, 5);
   a.ShowLabels = true;
   DrawXAxis(&r.Canvas, a);
@@ -199,7 +191,7 @@ TEST(XAxis, TitleUnderTheMiddleAndNoTitleLeavesTheLabelFont) {
   a.Title = "Length";
   a.TitleSize = 11;
   DrawXAxis(&r.Canvas, a);
-  const TRecordedCall *title = CallsOf(r, dcTextOut).back();
+  const TRecordedCall *title = r.CallsOf(dcTextOut).back();
   const int w = r.Canvas.TextWidth("Length"), h = r.Canvas.TextHeight("Length");
   EXPECT_EQ(title->Text, "Length");
   EXPECT_EQ(title->Points[0], (TPoint{50 - w / 2, 1000 + h + 3}));
@@ -211,7 +203,7 @@ TEST(Axes, OffsetsShiftEverything) {
   TAxis a = Axis(10, 5);
   a.ShowLabels = a.ShowGrid = a.MinorTicks = true;
   a.Title = "T";
-  TRecordingCanvas plain, shifted;
+  TFigureRecordingCanvas plain, shifted;
   DrawXAxis(&plain.Canvas, a);
   DrawYAxis(&plain.Canvas, a);
   a.OffsetX = 5;
@@ -234,13 +226,13 @@ TEST(Axes, StepsThatWouldNotEndDrawOnlyTheLineAndTitle) {
     double End, Step;
   } cases[] = {{10, -2}, {10, 0.000001}, {10, 0}, {1e9, 0.001}, {10, nan}, {inf, 1}, {nan, 1}};
   for (const TCase &c : cases) {
-    TRecordingCanvas r;
+    TFigureRecordingCanvas r;
     TAxis a = Axis(c.End, c.Step);
     a.ShowLabels = a.ShowGrid = a.MinorTicks = true;
     a.Title = std::string(1, 'T'); // assigning a literal here trips a false -Wrestrict in g++ 12
     DrawXAxis(&r.Canvas, a);
     DrawYAxis(&r.Canvas, a);
-    EXPECT_EQ(CallsOf(r, dcLine).size(), 2u) << c.End << " " << c.Step;
+    EXPECT_EQ(r.CallsOf(dcLine).size(), 2u) << c.End << " " << c.Step;
     EXPECT_EQ(Texts(r), (std::vector<std::string>{"T", "T"}));
   }
 }
@@ -248,18 +240,18 @@ TEST(Axes, StepsThatWouldNotEndDrawOnlyTheLineAndTitle) {
 TEST(Axes, StepLostInRoundingStillEnds) {
   SetWorldWindow(1e20, 1e20 + 1e6, 0, 1, 0, 0, 0, 0);
   SetPCWindow(0, 1000, 1000, 0);
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(1e20 + 100000, 10); // 1e20 + 10 == 1e20
   a.XOrigin = 1e20;
   DrawXAxis(&r.Canvas, a);
-  EXPECT_LE(CallsOf(r, dcLine).size(), 10002u);
+  EXPECT_LE(r.CallsOf(dcLine).size(), 10002u);
 }
 
 // The label font is set only after the first label is measured, so that label is centred by its
 // width in whatever font the canvas had; the ones after it by the axis font.
 TEST(XAxis, FirstLabelIsCentredInTheCanvasFont) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   TAxis a = Axis(10, 5);
   a.XOrigin = 5;
   a.ShowLabels = true;
@@ -268,7 +260,7 @@ TEST(XAxis, FirstLabelIsCentredInTheCanvasFont) {
   const int wide = r.Canvas.TextWidth("5");
   DrawXAxis(&r.Canvas, a);
   const int narrow = r.Canvas.TextWidth("10");
-  const auto texts = CallsOf(r, dcTextOut);
+  const auto texts = r.CallsOf(dcTextOut);
   ASSERT_EQ(texts.size(), 2u);
   ASSERT_NE(wide / 2, r.Canvas.TextWidth("5") / 2);
   EXPECT_EQ(texts[0]->Points[0], (TPoint{50 - wide / 2, 1002}));
@@ -284,7 +276,7 @@ TEST(Axes, OffsetsAtTheIntLimitsSaturate) {
     a.ShowLabels = a.ShowGrid = a.MinorTicks = true;
     a.Title = std::string(1, 'T');
     a.OffsetX = a.OffsetY = offset;
-    TRecordingCanvas r;
+    TFigureRecordingCanvas r;
     DrawXAxis(&r.Canvas, a);
     DrawYAxis(&r.Canvas, a);
     ASSERT_FALSE(r.Calls().empty());

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "RecordingCanvas.h"
 #include <alloc/Alloc.h>
+#include <support/RecordingCanvas.h>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;
@@ -39,7 +39,7 @@ TEST(Markers, EveryMarkerRestoresPenAndBrush) {
   for (TBrushStyle style : {bsSolid, bsClear, bsCross}) {
     for (std::size_t kind = 0; kind < std::size(markers); ++kind) {
       const TMarker marker = markers[kind];
-      TRecordingCanvas r;
+      TFigureRecordingCanvas r;
       r.Canvas.Pen().SetColor(clBlue);
       r.Canvas.Pen().SetWidth(3);
       r.Canvas.Brush().SetColor(clYellow);
@@ -64,7 +64,7 @@ TEST(Markers, EveryMarkerRestoresPenAndBrush) {
 
 TEST(Markers, SquareCorners) {
   MapIdentity();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   DrawSquarePoint(&r.Canvas, 4, 10, 10, clRed);
   DrawSquarePoint(&r.Canvas, 5, 10, 10, clRed);
   DrawEmptySquarePoint(&r.Canvas, 5, 10, 10, clRed);
@@ -79,7 +79,7 @@ TEST(Markers, SquareCorners) {
 
 TEST(Markers, TriangleRoundsHalfToEven) {
   MapIdentity();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   DrawTrianglePoint(&r.Canvas, 10, 50, 50, clRed);
   DrawEmptyTrianglePoint(&r.Canvas, 6, 50, 50, clRed); // h = 3: offsets Round(2.598) = 3, Round(1.5) = 2
   EXPECT_EQ(r.Calls().at(0).Points, (std::vector<TPoint>{{50, 45}, {46, 52}, {54, 52}}));
@@ -88,7 +88,7 @@ TEST(Markers, TriangleRoundsHalfToEven) {
 
 TEST(Markers, CirclesAndTheirSinglePixelCase) {
   MapIdentity();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   DrawCirclePoint(&r.Canvas, 1, 20, 30, clRed);
   DrawCirclePoint(&r.Canvas, 0, 20, 30, clRed);
   DrawCirclePoint(&r.Canvas, 2, 20, 30, clRed);
@@ -109,7 +109,7 @@ TEST(Markers, CirclesAndTheirSinglePixelCase) {
 
 TEST(Markers, CrossArmsSpanTheSize) {
   MapIdentity();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   DrawCrossPoint(&r.Canvas, 5, 20, 20, clRed);
   ASSERT_EQ(r.Calls().size(), 2u);
   EXPECT_EQ(r.Calls()[0].Points, (std::vector<TPoint>{{18, 20}, {23, 20}}));
@@ -140,7 +140,7 @@ TLineFormat Format(int n, pointType kind) {
 
 TEST(ScatterPlot, LineThenMarkers) {
   MapIdentity();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   const auto points = Series(3);
   ScatterPlotData(&r.Canvas, points.data(), Format(3, pointType::crosspoint));
   ASSERT_EQ(r.Calls().size(), 2u + 3u * 2u);
@@ -157,7 +157,7 @@ TEST(ScatterPlot, LineThenMarkers) {
 
 TEST(ScatterPlot, OnePointDrawsOnlyItsMarker) {
   MapIdentity();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   const auto points = Series(1);
   ScatterPlotData(&r.Canvas, points.data(), Format(1, pointType::square));
   ASSERT_EQ(r.Calls().size(), 1u);
@@ -166,7 +166,7 @@ TEST(ScatterPlot, OnePointDrawsOnlyItsMarker) {
 
 TEST(ScatterPlot, NothingMarkersDrawOnlyTheLine) {
   MapIdentity();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   const auto points = Series(4);
   ScatterPlotData(&r.Canvas, points.data(), Format(4, pointType::nothing));
   EXPECT_EQ(r.Calls().size(), 3u);
@@ -179,7 +179,7 @@ TEST(ScatterPlot, NothingMarkersDrawOnlyTheLine) {
 
 TEST(ScatterPlot, EmptySeriesReadsNoElement) {
   MapIdentity();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   r.Canvas.MoveTo(7, 7);
   ScatterPlotData(&r.Canvas, nullptr, Format(0, pointType::square));
   EXPECT_TRUE(r.Calls().empty());

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "RecordingCanvas.h"
+#include <support/RecordingCanvas.h>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;
@@ -24,7 +24,7 @@ TPoint Pixel(double x, double y) {
 
 TEST(Primitives, LinesEllipsesAndArcsConvertEachPointAndCallOnce) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   WMoveTo(&r.Canvas, 1, 2);
   EXPECT_EQ(r.Canvas.PenPos(), (TPoint{10, 80}));
   WLineTo(&r.Canvas, 3, 4);
@@ -42,7 +42,7 @@ TEST(Primitives, LinesEllipsesAndArcsConvertEachPointAndCallOnce) {
 
 TEST(Primitives, EllipseCornersInEitherOrderGiveTheSameBox) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   WEllipse(&r.Canvas, 1, 2, 6, 8);
   WEllipse(&r.Canvas, 6, 8, 1, 2);
   WEllipse(&r.Canvas, 1, 8, 6, 2);
@@ -53,7 +53,7 @@ TEST(Primitives, EllipseCornersInEitherOrderGiveTheSameBox) {
 
 TEST(Primitives, Quad4WithoutOutlineDrawsInTheFillColourAndRestoresPenAndBrush) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   r.Canvas.Pen().SetColor(clBlack);
   r.Canvas.Brush().SetColor(clWhite);
   wquad4(&r.Canvas, 0, 0, 2, 0, 2, 2, 0, 2, clRed, false);
@@ -69,7 +69,7 @@ TEST(Primitives, Quad4WithoutOutlineDrawsInTheFillColourAndRestoresPenAndBrush) 
 
 TEST(Primitives, Quad4WithOutlineKeepsThePen) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   r.Canvas.Pen().SetColor(clBlue);
   r.Canvas.Pen().SetStyle(psDash);
   wquad4(&r.Canvas, 0, 0, 2, 0, 2, 2, 0, 2, clYellow, true);
@@ -81,7 +81,7 @@ TEST(Primitives, Quad4WithOutlineKeepsThePen) {
 
 TEST(Primitives, Quad8WithMidpointNodesIsTheStraightQuad) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   wquad8(&r.Canvas, 0, 0, 4, 0, 4, 4, 0, 4, 2, 0, 4, 2, 2, 4, 0, 2, clGreen, true);
   ASSERT_EQ(r.Calls().size(), 1u);
   const std::vector<TPoint> &p = r.Calls()[0].Points;
@@ -100,7 +100,7 @@ TEST(Primitives, Quad8SidesFollowTheParabolaThroughTheMidNode) {
   // One pixel per world unit scaled by 100 so that fractions show in whole pixels.
   SetWorldWindow(0, 2, 0, 2, 0, 0, 0, 0);
   SetPCWindow(1000, 1200, 1000, 1200);
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   wquad8(&r.Canvas, 0, 0, 2, 0, 2, 2, 0, 2, 1, -1, 2, 1, 1, 2, 0, 1, clGreen, true);
   const std::vector<TPoint> &p = r.Calls().at(0).Points;
   EXPECT_EQ(p[0], Pixel(0, 0));
@@ -118,7 +118,7 @@ TEST(Primitives, Quad8SidesFollowTheParabolaThroughTheMidNode) {
 
 TEST(Primitives, FarWorldPointsArriveAsReplacementPixels) {
   MapTenPixelsPerUnit();
-  TRecordingCanvas r;
+  TFigureRecordingCanvas r;
   WMoveTo(&r.Canvas, 0, 0);
   WLineTo(&r.Canvas, 1e12, -1e12);
   EXPECT_EQ(r.Calls().at(0).Points[1], (TPoint{21844, 21844}));

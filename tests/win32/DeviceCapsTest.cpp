@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <platform/graphics/RecordingDevice.h>
-#include <platform/host/Display.h>
+#include <platform/controls/Screen.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <platform/pictures/Bitmap.h>
 #include <platform/win32/DeviceCaps.h>
 #include <platform/win32/GdiObjects.h>
@@ -9,8 +9,8 @@
 using namespace Platform;
 
 TEST(DeviceCaps, ScreenFollowsTheDisplayMetrics) {
-  const TDisplayMetrics saved = DisplayMetrics();
-  DisplayMetrics() = {1920, 1080, 96};
+  const TDisplayMetrics saved = Screen().Metrics();
+  Screen().SetMetrics({1920, 1080, 96});
   const HDC screen = GetDC(nullptr);
   EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 1920);
   EXPECT_EQ(GetDeviceCaps(screen, VERTRES), 1080);
@@ -19,14 +19,14 @@ TEST(DeviceCaps, ScreenFollowsTheDisplayMetrics) {
   EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
   EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 96);
   // Read at each call, so a host that learns the real display is seen at once.
-  DisplayMetrics() = {2560, 1440, 144};
+  Screen().SetMetrics({2560, 1440, 144});
   EXPECT_EQ(GetDeviceCaps(screen, HORZSIZE), 452);
   EXPECT_EQ(GetDeviceCaps(screen, VERTSIZE), 254);
   EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 144);
-  DisplayMetrics() = {800, 600, 0};
+  Screen().SetMetrics({800, 600, 0});
   EXPECT_EQ(GetDeviceCaps(screen, HORZSIZE), 0);
   EXPECT_EQ(GetDeviceCaps(screen, 12345), 0);
-  DisplayMetrics() = saved;
+  Screen().SetMetrics(saved);
   ReleaseDC(nullptr, screen);
   EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 0);
   EXPECT_EQ(GetDeviceCaps(nullptr, HORZRES), 0);
@@ -34,7 +34,7 @@ TEST(DeviceCaps, ScreenFollowsTheDisplayMetrics) {
 
 TEST(DeviceCaps, CanvasContextsAnswerForTheirDevice) {
   TBitmap bitmap(800, 600);
-  const HDC dc = bitmap.Canvas()->Handle();
+  const HDC dc = CanvasHandle(*bitmap.Canvas());
   EXPECT_EQ(GetDeviceCaps(dc, HORZRES), 800);
   EXPECT_EQ(GetDeviceCaps(dc, VERTRES), 600);
   EXPECT_EQ(GetDeviceCaps(dc, HORZSIZE), 212);
@@ -49,8 +49,8 @@ TEST(DeviceCaps, CanvasContextsAnswerForTheirDevice) {
   // Devices without pixels have no size; a canvas without a device has the screen's resolution.
   TRecordingDevice recording;
   TCanvas recorder(&recording), none;
-  EXPECT_EQ(GetDeviceCaps(recorder.Handle(), HORZRES), 0);
-  EXPECT_EQ(GetDeviceCaps(recorder.Handle(), LOGPIXELSX), 96);
-  EXPECT_EQ(GetDeviceCaps(none.Handle(), VERTSIZE), 0);
-  EXPECT_EQ(GetDeviceCaps(none.Handle(), LOGPIXELSY), 96);
+  EXPECT_EQ(GetDeviceCaps(CanvasHandle(recorder), HORZRES), 0);
+  EXPECT_EQ(GetDeviceCaps(CanvasHandle(recorder), LOGPIXELSX), 96);
+  EXPECT_EQ(GetDeviceCaps(CanvasHandle(none), VERTSIZE), 0);
+  EXPECT_EQ(GetDeviceCaps(CanvasHandle(none), LOGPIXELSY), 96);
 }

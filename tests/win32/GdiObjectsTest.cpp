@@ -2,9 +2,10 @@
 
 #include "../fonts/Ink.h"
 #include <cstring>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
+#include <platform/rtl/HandleTable.h>
 #include <platform/win32/GdiObjects.h>
-#include <platform/win32/HandleTable.h>
+#include <support/RecordingCanvas.h>
 
 using namespace Platform;
 
@@ -74,7 +75,7 @@ TEST(GdiObjects, RotatedTitleRoundTrip) {
   TCanvas &canvas = *viaHandles.Canvas();
   canvas.Font().SetStyle({fsBold});
   direct.Canvas()->Font().SetStyle({fsBold});
-  canvas.Handle();
+  CanvasHandle(canvas);
   canvas.Font().Handle();
   const std::size_t objects = HandleTable::Count();
 
@@ -84,15 +85,15 @@ TEST(GdiObjects, RotatedTitleRoundTrip) {
   logFont.lfOutPrecision = OUT_TT_ONLY_PRECIS;
   const HFONT rotated = CreateFontIndirectA(&logFont);
   ASSERT_NE(rotated, nullptr);
-  const HGDIOBJ previous = SelectObject(canvas.Handle(), rotated);
+  const HGDIOBJ previous = SelectObject(CanvasHandle(canvas), rotated);
   EXPECT_EQ(previous, canvas.Font().Handle());
   EXPECT_EQ(canvas.TextFont().Escapement, 900);
   // Selecting a font that is already selected returns it as the previous one.
-  EXPECT_EQ(SelectObject(canvas.Handle(), rotated), rotated);
+  EXPECT_EQ(SelectObject(CanvasHandle(canvas), rotated), rotated);
   canvas.TextOut(100, 150, "Title");
   // A selected font cannot be deleted.
   EXPECT_FALSE(DeleteObject(rotated));
-  EXPECT_EQ(SelectObject(canvas.Handle(), previous), rotated);
+  EXPECT_EQ(SelectObject(CanvasHandle(canvas), previous), rotated);
   EXPECT_EQ(canvas.TextFont().Escapement, 0);
   EXPECT_TRUE(DeleteObject(rotated));
   EXPECT_FALSE(DeleteObject(rotated));
@@ -119,22 +120,22 @@ TEST(GdiObjects, RotatedTitleRoundTrip) {
 }
 
 TEST(GdiObjects, SelectionEndsWhenTheCanvasFontChanges) {
-  TRecordingDevice device;
-  TCanvas canvas(&device);
+  TRecordingCanvas recording;
+  TCanvas &canvas = recording.Canvas;
   LOGFONTA logFont = LogFontOf(canvas.Font().Handle());
   logFont.lfEscapement = 2700;
   logFont.lfHeight = -30;
   const HFONT rotated = CreateFontIndirectA(&logFont);
-  SelectObject(canvas.Handle(), rotated);
+  SelectObject(CanvasHandle(canvas), rotated);
   canvas.TextOut(1, 2, "a");
   canvas.Font().SetSize(20);
   canvas.TextOut(1, 2, "b");
-  ASSERT_EQ(device.Calls().size(), 2u);
-  EXPECT_EQ(device.Calls()[0].Font.Escapement, 2700);
-  EXPECT_EQ(device.Calls()[0].Font.Height, -30);
-  EXPECT_EQ(device.Calls()[1].Font.Escapement, 0);
-  EXPECT_EQ(device.Calls()[1].Font.Height, 0);
-  EXPECT_EQ(device.Calls()[1].Font.Size, 20);
+  ASSERT_EQ(recording.Calls().size(), 2u);
+  EXPECT_EQ(recording.Calls()[0].Font.Escapement, 2700);
+  EXPECT_EQ(recording.Calls()[0].Font.Height, -30);
+  EXPECT_EQ(recording.Calls()[1].Font.Escapement, 0);
+  EXPECT_EQ(recording.Calls()[1].Font.Height, 0);
+  EXPECT_EQ(recording.Calls()[1].Font.Size, 20);
   // The font is no longer selected anywhere, so it can go.
   EXPECT_TRUE(DeleteObject(rotated));
 }
@@ -170,8 +171,8 @@ TEST(GdiObjects, StaleAndForeignHandlesFailCleanly) {
   HDC canvasDC;
   {
     TCanvas canvas;
-    canvasDC = canvas.Handle();
-    EXPECT_EQ(canvas.Handle(), canvasDC);
+    canvasDC = CanvasHandle(canvas);
+    EXPECT_EQ(CanvasHandle(canvas), canvasDC);
     EXPECT_EQ(ReleaseDC(nullptr, canvasDC), 0);
     EXPECT_FALSE(DeleteObject(canvasDC));
     EXPECT_EQ(SelectObject(canvasDC, live), canvas.Font().Handle());

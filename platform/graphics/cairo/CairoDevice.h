@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <platform/graphics/Device.h>
+#include <platform/rtl/Export.h>
 
 typedef struct _cairo cairo_t;
 
@@ -19,7 +20,7 @@ namespace Platform {
 // pmWhite draw black and white, pmNotCopy the inverted pen colour, and pmNop draws nothing. The
 // brush of a filled figure follows the same rule, as it follows the pen mode on the screen.
 // Pixels can be read back only from an image surface; other surfaces answer -1.
-class TCairoDevice : public TDevice {
+class VELGRAPH_API TCairoDevice : public TDevice {
 public:
   // The device keeps a reference to the context while it lives.
   TCairoDevice(cairo_t *context, const TRect &bounds, int pixelsPerInch);

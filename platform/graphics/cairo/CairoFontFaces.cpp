@@ -37,7 +37,7 @@ void TCache::Clear() {
 }
 
 cairo_font_face_t *TCache::Face(const TFontSpec &font) {
-  const TFontStyles style = TFontStyles::FromBits(font.Style.Bits() & 3); // bold and italic choose the face
+  const TFontStyles style = font.Style * TFontStyles{fsBold, fsItalic}; // they choose the face
   if (FLast && FLastStyle == style && FLastName == font.Name)
     return FLast;
   const Fonts::TFaceInfo info = Fonts::TFontEngine::Instance().Describe(font);

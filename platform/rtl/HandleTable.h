@@ -2,11 +2,11 @@
 
 // The table behind every GDI handle. A handle packs a slot index and the slot's generation, so a
 // handle to a deleted object no longer matches its slot and is refused. Used by the GDI calls
-// and by TCanvas; applications use the calls in GdiObjects.h and DeviceCaps.h. Like every GDI
+// and by TFont; applications use the calls in GdiObjects.h and DeviceCaps.h. Like every GDI
 // call here, user-interface thread only.
 
 #include <cstddef>
-#include <platform/win32/Win32Types.h>
+#include <platform/rtl/Win32Types.h>
 
 namespace Platform {
 class TCanvas;
@@ -14,8 +14,8 @@ class TCanvas;
 
 namespace Platform::HandleTable {
 
-// A device context: the canvas it draws on (none for the screen) and the font selected into it
-// (none while the canvas's own font is in force; changed only through SelectFont).
+// A device context: the canvas it draws on (none for the screen; the table only keeps the pointer) and the font
+// selected into it (none while the canvas's own font is in force; changed only through SelectFont).
 struct TDCObject {
   TCanvas *Canvas = nullptr;
   HGDIOBJ Font = nullptr;

@@ -1,4 +1,4 @@
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 
 #include <algorithm>
 #include <platform/fonts/FontEngine.h>

@@ -1,4 +1,4 @@
-#include <platform/win32/HandleTable.h>
+#include <platform/rtl/HandleTable.h>
 
 #include <cstdint>
 #include <vector>

@@ -3,12 +3,13 @@
 #include <platform/graphics/Device.h>
 #include <platform/graphics/RasterSurface.h>
 #include <platform/graphics/ScreenResolution.h>
+#include <platform/rtl/Export.h>
 
 namespace Platform {
 
 // The aliased, pixel-exact backend on a 32-bit surface: the screen, every bitmap and every
 // form's framebuffer. The surface's owner keeps it alive and hands in a new view after a resize.
-class TRasterDevice : public TDevice {
+class VELGRAPH_API TRasterDevice : public TDevice {
 public:
   // A pixels per inch that follows the screen's, read at every use.
   static constexpr int FollowScreen = 0;

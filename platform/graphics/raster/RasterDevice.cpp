@@ -1,4 +1,4 @@
-#include <platform/graphics/RasterDevice.h>
+#include <platform/graphics/raster/RasterDevice.h>
 
 #include <algorithm>
 #include <optional>

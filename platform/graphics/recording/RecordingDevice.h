@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <platform/graphics/Device.h>
+#include <platform/rtl/Export.h>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,7 @@ struct TRecordedCall {
 // Replaying the calls onto another device draws what drawing on that device directly draws.
 // Reading pixels answers -1 (a recording has none); text is measured as a raster device of the
 // same pixels per inch measures it, so a recorded layout is the one replayed.
-class TRecordingDevice : public TDevice {
+class VELGRAPH_API TRecordingDevice : public TDevice {
 public:
   explicit TRecordingDevice(int pixelsPerInch = 96) : FPixelsPerInch(pixelsPerInch) {}
 

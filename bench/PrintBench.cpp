@@ -40,8 +40,8 @@ const std::vector<TSegment> &Segments() {
 }
 
 std::string OutputFile(const char *side) {
-  return (std::filesystem::temp_directory_path() / ("velgraph-print-bench-" + std::to_string(getpid()) + "-" + side +
-                                                    ".pdf"))
+  return (std::filesystem::temp_directory_path() /
+          ("velgraph-print-bench-" + std::to_string(getpid()) + "-" + side + ".pdf"))
       .string();
 }
 

@@ -266,10 +266,12 @@ TEST(CairoDevice, PenModesOnPaper) {
     TColor Fill; // what a blue brush leaves
   };
   const TCase cases[] = {
-      {pmCopy, clRed, clBlue},   {pmBlack, clBlack, clBlack},    {pmWhite, clWhite, clWhite},
-      {pmNop, clWhite, clWhite}, {pmNotCopy, clAqua, clYellow},  {pmNot, clRed, clBlue},
-      {pmXor, clRed, clBlue},    {pmNotXor, clRed, clBlue},      {pmMerge, clRed, clBlue},
-      {pmMask, clRed, clBlue},   {pmMergePenNot, clRed, clBlue}, {pmMaskNotPen, clRed, clBlue},
+      {pmCopy, clRed, clBlue},       {pmBlack, clBlack, clBlack},    {pmWhite, clWhite, clWhite},
+      {pmNop, clWhite, clWhite},     {pmNotCopy, clAqua, clYellow},  {pmNot, clRed, clBlue},
+      {pmXor, clRed, clBlue},        {pmNotXor, clRed, clBlue},      {pmMerge, clRed, clBlue},
+      {pmMask, clRed, clBlue},       {pmMergePenNot, clRed, clBlue}, {pmMaskNotPen, clRed, clBlue},
+      {pmMaskPenNot, clRed, clBlue}, {pmMergeNotPen, clRed, clBlue}, {pmNotMerge, clRed, clBlue},
+      {pmNotMask, clRed, clBlue},
   };
   for (const TCase &c : cases) {
     SCOPED_TRACE(static_cast<int>(c.Mode));

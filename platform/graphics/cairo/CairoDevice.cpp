@@ -134,6 +134,11 @@ struct TCairoDevice::TImpl {
   std::vector<TPointD> Scratch;
   std::vector<cairo_glyph_t> Glyphs;
   CairoFontFaces::TCache Faces;
+  // The colour last made the source, while no pattern has replaced it, and the stroke style last
+  // set: a page of lines in one pen sets them once.
+  std::optional<TColor> SourceColor;
+  double LineWidth = -1;
+  cairo_line_cap_t LineCap = CAIRO_LINE_CAP_BUTT;
   cairo_pattern_t *Hatch = nullptr;
   TBrushStyle HatchStyle = bsSolid;
   TColor HatchColor = 0;
@@ -165,13 +170,25 @@ struct TCairoDevice::TImpl {
     return true;
   }
 
+  void UseColor(TColor rgb) {
+    if (SourceColor != rgb) {
+      SetSourceColor(Cr, rgb);
+      SourceColor = rgb;
+    }
+  }
+
+  void UsePattern(cairo_pattern_t *pattern) {
+    cairo_set_source(Cr, pattern);
+    SourceColor.reset();
+  }
+
   // Makes the brush the source; false when its colour leaves nothing on paper.
   bool UseBrush(const TBrushState &brush, TPenMode mode) {
     const std::optional<TColor> color = PaperColor(mode, brush.Color);
     if (!color)
       return false;
     if (brush.Style == bsSolid || !Raster::HatchPattern(brush.Style)) {
-      SetSourceColor(Cr, *color);
+      UseColor(*color);
       return true;
     }
     if (!Hatch || HatchStyle != brush.Style || HatchColor != *color) {
@@ -181,7 +198,7 @@ struct TCairoDevice::TImpl {
       HatchStyle = brush.Style;
       HatchColor = *color;
     }
-    cairo_set_source(Cr, Hatch);
+    UsePattern(Hatch);
     return true;
   }
 
@@ -190,12 +207,17 @@ struct TCairoDevice::TImpl {
     const std::optional<TColor> color = PaperColor(pen.Mode, pen.Color);
     if (!color)
       return false;
-    SetSourceColor(Cr, *color);
+    UseColor(*color);
     const bool cosmetic = IsCosmetic(pen);
-    cairo_set_line_width(Cr, cosmetic ? 1 : std::min(pen.Width, MaxPenWidth));
-    cairo_set_line_cap(Cr, cosmetic ? CAIRO_LINE_CAP_BUTT : wideCap);
-    cairo_set_line_join(Cr, cosmetic ? CAIRO_LINE_JOIN_MITER : CAIRO_LINE_JOIN_ROUND);
-    cairo_set_dash(Cr, nullptr, 0, 0);
+    const double width = cosmetic ? 1 : std::min(pen.Width, MaxPenWidth);
+    const cairo_line_cap_t cap = cosmetic ? CAIRO_LINE_CAP_BUTT : wideCap;
+    if (width != LineWidth || cap != LineCap) {
+      cairo_set_line_width(Cr, width);
+      cairo_set_line_cap(Cr, cap);
+      cairo_set_line_join(Cr, cosmetic ? CAIRO_LINE_JOIN_MITER : CAIRO_LINE_JOIN_ROUND);
+      LineWidth = width;
+      LineCap = cap;
+    }
     return true;
   }
 
@@ -416,7 +438,7 @@ void TCairoDevice::Arc(const TDrawState &state, const TRect &box, TPoint start, 
 void TCairoDevice::SetPixel(const TDrawState &state, TPoint p, TColor color) {
   if (!F->UseClip(state))
     return;
-  SetSourceColor(F->Cr, ColorToRGB(color) & 0xFFFFFF);
+  F->UseColor(ColorToRGB(color) & 0xFFFFFF);
   const double x = DeviceX(p.X, state.Origin), y = DeviceY(p.Y, state.Origin);
   F->FillBox(x, y, x + 1, y + 1);
 }
@@ -470,7 +492,7 @@ void TCairoDevice::DrawImage(const TDrawState &state, const TRect &dest, const T
   cairo_matrix_init_scale(&matrix, image.Width / (r - l), image.Height / (b - t));
   cairo_matrix_translate(&matrix, -l, -t);
   cairo_pattern_set_matrix(pattern, &matrix);
-  cairo_set_source(F->Cr, pattern);
+  F->UsePattern(pattern);
   cairo_pattern_destroy(pattern);
   F->FillBox(cl, ct, cr, cb);
 }

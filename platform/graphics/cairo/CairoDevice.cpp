@@ -498,6 +498,8 @@ void TCairoDevice::DrawImage(const TDrawState &state, const TRect &dest, const T
 }
 
 void TCairoDevice::TImpl::Text(TPointD at, std::string_view text, const TFontSpec &font, const TBrushState &brush) {
+  // Both lookups may raise (no usable font at all) and so come before the context's state is saved.
+  cairo_font_face_t *face = Faces.Face(font);
   Upright = font;
   Upright.Escapement = 0;
   Fonts::TGlyphStrike &strike = Fonts::TFontEngine::Instance().Strike(Upright, Ppi);
@@ -526,16 +528,16 @@ void TCairoDevice::TImpl::Text(TPointD at, std::string_view text, const TFontSpe
     band(0, height);
   }
   SetSourceColor(Cr, ColorToRGB(font.Color) & 0xFFFFFF);
-  cairo_set_font_face(Cr, Faces.Face(font));
+  cairo_set_font_face(Cr, face);
   cairo_set_font_size(Cr, em);
-  if (FT_Face face = cairo_ft_scaled_font_lock_face(cairo_get_scaled_font(Cr))) {
+  if (FT_Face ft = cairo_ft_scaled_font_lock_face(cairo_get_scaled_font(Cr))) {
     Glyphs.clear();
     double u = 0;
     for (std::size_t pos = 0; pos < text.size();) {
       const char32_t code = Fonts::NextCodePoint(text, pos);
       const int advance = strike.Glyph(code).Advance;
       if (u >= u0 - 2 * em && u <= u1 + em)
-        Glyphs.push_back({FT_Get_Char_Index(face, code), u, double(metrics.Ascent)});
+        Glyphs.push_back({FT_Get_Char_Index(ft, code), u, double(metrics.Ascent)});
       u += advance;
     }
     cairo_ft_scaled_font_unlock_face(cairo_get_scaled_font(Cr));

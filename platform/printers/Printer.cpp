@@ -130,6 +130,7 @@ struct TPrinter::TJob {
 
   // Finishes the surface, writing what it holds to its file.
   void FinishSurface() {
+    Device->Flush();
     if (Format == pfPNG) {
       TSafeFile &file = NewFile();
       cairo_surface_flush(Surface);
@@ -149,6 +150,7 @@ struct TPrinter::TJob {
       OpenSurface();
       return;
     }
+    Device->Flush();
     cairo_show_page(Device->Context());
     Device->ResetClip();
     CheckSurface();

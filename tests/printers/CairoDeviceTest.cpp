@@ -35,6 +35,7 @@ public:
   }
   TCanvas &Canvas() { return FCanvas; }
   std::uint32_t Pixel(int x, int y) {
+    FDevice->Flush();
     cairo_surface_flush(FSurface);
     const auto *row = cairo_image_surface_get_data(FSurface) + y * cairo_image_surface_get_stride(FSurface);
     return reinterpret_cast<const std::uint32_t *>(row)[x] & 0xFFFFFF;

@@ -140,13 +140,65 @@ struct TCairoDevice::TImpl {
   double LineWidth = -1;
   cairo_line_cap_t LineCap = CAIRO_LINE_CAP_BUTT;
   cairo_pattern_t *Hatch = nullptr;
+  // Separate solid lines in one pen and clip (ruler ticks, grids) are gathered into one path and
+  // stroked together when anything else comes: a document then holds one stroke for them, not
+  // one each.
+  bool Pending = false;
+  int PendingCount = 0;
+  TPenState PendingPen;
+  TRect PendingClip;
   TBrushStyle HatchStyle = bsSolid;
   TColor HatchColor = 0;
 
   ~TImpl() {
+    Flush();
     if (Hatch)
       cairo_pattern_destroy(Hatch);
     cairo_destroy(Cr);
+  }
+
+  // Most segments one path gathers: bounds the memory and the work of the stroke at the end.
+  static constexpr int MaxPending = 4096;
+
+  void Flush() {
+    if (Pending)
+      cairo_stroke(Cr);
+    Pending = false;
+    PendingCount = 0;
+  }
+
+  bool ContinuesPending(const TDrawState &state) const {
+    const TPenState &a = state.Pen, &b = PendingPen;
+    return Pending && a.Color == b.Color && a.Mode == b.Mode && a.Style == b.Style && a.Width == b.Width &&
+           state.Clip == PendingClip;
+  }
+
+  // Adds a solid line to the gathered path, starting one when the pen or clip differ.
+  void AddLine(const TDrawState &state, TPoint a, TPoint b) {
+    if (!ContinuesPending(state)) {
+      Flush();
+      if (!UseClip(state) || !UsePen(state.Pen, CAIRO_LINE_CAP_ROUND))
+        return;
+      cairo_new_path(Cr);
+      Pending = true;
+      PendingPen = state.Pen;
+      PendingClip = state.Clip;
+    }
+    TPointD from = Centre(a, state.Origin), to = Centre(b, state.Origin);
+    if (IsCosmetic(state.Pen)) {
+      // From a's pixel up to b's: both ends half a step back.
+      const double steps = StepsOf(from, to);
+      const double dx = (to.X - from.X) / steps / 2, dy = (to.Y - from.Y) / steps / 2;
+      from = {from.X - dx, from.Y - dy};
+      to = {to.X - dx, to.Y - dy};
+    }
+    double t0, t1;
+    if (ClipSegment(from, to, Reach, t0, t1)) {
+      cairo_move_to(Cr, from.X + (to.X - from.X) * t0, from.Y + (to.Y - from.Y) * t0);
+      cairo_line_to(Cr, from.X + (to.X - from.X) * t1, from.Y + (to.Y - from.Y) * t1);
+    }
+    if (++PendingCount >= MaxPending)
+      Flush();
   }
 
   // Sets the state's clip on the context when it differs from the one in force; false when the
@@ -337,20 +389,30 @@ TCairoDevice::TCairoDevice(cairo_t *context, const TRect &bounds, int pixelsPerI
 TCairoDevice::~TCairoDevice() = default;
 
 cairo_t *TCairoDevice::Context() const { return F->Cr; }
+
+void TCairoDevice::Flush() { F->Flush(); }
 int TCairoDevice::PixelsPerInch() const { return F->Ppi; }
 TRect TCairoDevice::Bounds() const { return F->DeviceBounds; }
 
 void TCairoDevice::ResetClip() {
+  F->Flush();
   cairo_reset_clip(F->Cr);
   F->ClipInForce.reset();
 }
 
 void TCairoDevice::Line(const TDrawState &state, TPoint a, TPoint b, int &dashPhase) {
-  const TPoint ends[2] = {a, b};
-  Polyline(state, ends, dashPhase);
+  if (IsCosmetic(state.Pen) && Raster::DashPatternOf(state.Pen.Style).Count > 0) {
+    const TPoint ends[2] = {a, b};
+    Polyline(state, ends, dashPhase);
+    return;
+  }
+  dashPhase = static_cast<int>((NormalPhase(dashPhase) + StepsOf(a, b)) % PhaseModulus);
+  if (a != b)
+    F->AddLine(state, a, b);
 }
 
 void TCairoDevice::Polyline(const TDrawState &state, std::span<const TPoint> points, int &dashPhase) {
+  F->Flush();
   const int phase = NormalPhase(dashPhase);
   i64 steps = 0;
   for (std::size_t i = 1; i < points.size(); ++i)
@@ -365,6 +427,7 @@ void TCairoDevice::Polyline(const TDrawState &state, std::span<const TPoint> poi
 }
 
 void TCairoDevice::Polygon(const TDrawState &state, std::span<const TPoint> points) {
+  F->Flush();
   if (!F->UseClip(state))
     return;
   F->Points.clear();
@@ -377,6 +440,7 @@ void TCairoDevice::Polygon(const TDrawState &state, std::span<const TPoint> poin
 }
 
 void TCairoDevice::Rectangle(const TDrawState &state, const TRect &box) {
+  F->Flush();
   if (box.IsEmpty() || !F->UseClip(state))
     return;
   const double l = DeviceX(box.Left, state.Origin), t = DeviceY(box.Top, state.Origin);
@@ -402,6 +466,7 @@ void TCairoDevice::Rectangle(const TDrawState &state, const TRect &box) {
 }
 
 void TCairoDevice::FillRect(const TDrawState &state, const TRect &rect) {
+  F->Flush();
   if (rect.IsEmpty() || !F->UseClip(state) || !F->UseBrush(state.Brush, pmCopy))
     return;
   F->FillBox(DeviceX(rect.Left, state.Origin), DeviceY(rect.Top, state.Origin), DeviceX(rect.Right, state.Origin),
@@ -409,6 +474,7 @@ void TCairoDevice::FillRect(const TDrawState &state, const TRect &rect) {
 }
 
 void TCairoDevice::Ellipse(const TDrawState &state, const TRect &box) {
+  F->Flush();
   if (box.IsEmpty() || !F->UseClip(state))
     return;
   const TEllipseD outline = OutlineEllipse(box, state.Origin, state.Pen);
@@ -427,6 +493,7 @@ void TCairoDevice::Ellipse(const TDrawState &state, const TRect &box) {
 }
 
 void TCairoDevice::Arc(const TDrawState &state, const TRect &box, TPoint start, TPoint end) {
+  F->Flush();
   if (box.IsEmpty() || !F->UseClip(state) || !F->UsePen(state.Pen, CAIRO_LINE_CAP_BUTT))
     return;
   double from, sweep;
@@ -436,6 +503,7 @@ void TCairoDevice::Arc(const TDrawState &state, const TRect &box, TPoint start, 
 }
 
 void TCairoDevice::SetPixel(const TDrawState &state, TPoint p, TColor color) {
+  F->Flush();
   if (!F->UseClip(state))
     return;
   F->UseColor(ColorToRGB(color) & 0xFFFFFF);
@@ -444,6 +512,7 @@ void TCairoDevice::SetPixel(const TDrawState &state, TPoint p, TColor color) {
 }
 
 TColor TCairoDevice::GetPixel(const TDrawState &state, TPoint p) const {
+  F->Flush();
   cairo_surface_t *target = cairo_get_target(F->Cr);
   if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
     return -1;
@@ -466,6 +535,7 @@ TColor TCairoDevice::GetPixel(const TDrawState &state, TPoint p) const {
 }
 
 void TCairoDevice::DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) {
+  F->Flush();
   if (dest.IsEmpty() || image.IsEmpty() || !F->UseClip(state))
     return;
   const double l = DeviceX(dest.Left, state.Origin), t = DeviceY(dest.Top, state.Origin);
@@ -551,6 +621,7 @@ void TCairoDevice::TImpl::Text(TPointD at, std::string_view text, const TFontSpe
 }
 
 void TCairoDevice::TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) {
+  F->Flush();
   if (!F->UseClip(state))
     return;
   F->Text({DeviceX(at.X, state.Origin), DeviceY(at.Y, state.Origin)}, text, font, state.Brush);

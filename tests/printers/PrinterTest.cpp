@@ -90,10 +90,11 @@ std::string Head(const std::string &file, std::size_t n) {
   return text;
 }
 
-// The drawing every page test prints: a black box, a red line, a blue disc and a label, whose
+// The drawing every page test prints: a black box, red and green lines, a blue disc and a label, whose
 // extent on the printer's canvas it returns.
 TSize DrawMarks(TCanvas &c, int page) {
   c.Pen().SetColor(clBlack);
+  c.Pen().SetWidth(1);
   c.Brush().SetColor(clBlack);
   c.Rectangle(20, 20, 60, 50);
   c.Pen().SetColor(clRed);
@@ -108,6 +109,11 @@ TSize DrawMarks(TCanvas &c, int page) {
   c.Font().SetSize(14);
   c.Brush().SetStyle(bsClear);
   c.TextOut(20, 100, "Label");
+  // The page ends on a line, which must not be lost at its end.
+  c.Pen().SetColor(clLime);
+  c.Pen().SetWidth(2);
+  c.MoveTo(20, 140);
+  c.LineTo(60, 140);
   return c.TextExtent("Label");
 }
 
@@ -125,6 +131,7 @@ void ExpectMarks(const TImage &image, int page, TSize label) {
   EXPECT_EQ(image.At(140, 100), clBlue);
   EXPECT_EQ(image.At(118, 100), clWhite);
   EXPECT_EQ(image.At(5, 150), clWhite);
+  EXPECT_EQ(image.At(40, 140), clLime);
   // The label measures on the page as on a raster surface of the same resolution, and its ink
   // fills its cell up to the measured width.
   TBitmap screen(1, 1);

@@ -226,6 +226,12 @@ const std::vector<TDrawing> &Drawings() {
          c.Brush().SetStyle(bsClear);
          // An ellipse with semi-axes near 2^30 whose top touches the page at y = 50.
          c.Ellipse(60 - (1 << 30), 50, 60 + (1 << 30), 2147483000);
+         c.TextOut(2147483000, 60, "beyond the right");
+         c.TextOut(-2147483647 - 1, 60, "beyond the left");
+         TBitmap image(2, 2);
+         image.Canvas()->SetPixels(0, 0, clRed);
+         // Its top-left quarter is red and reaches from far off the page to x = 30.
+         c.StretchDraw({-2000000000, 80, 2000000060, 100}, image);
          // A pen far wider than the page, its line far above it: the page's top rows.
          c.Pen().SetWidth(200001);
          c.MoveTo(-300000, -99960);

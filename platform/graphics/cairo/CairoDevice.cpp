@@ -120,6 +120,44 @@ cairo_pattern_t *MakeHatch(TBrushStyle style, TColor rgb) {
   return pattern;
 }
 
+// Where the visible source pixels of one axis of a stretched image go: source pixels First ..
+// First + Count - 1, each PixelSize device pixels long from Offset, over the visible span. An image
+// magnified so far that at most two of its pixels show is placed at a size the span can hold (the
+// pattern pads beyond them), since cairo's image backend keeps transforms in 16.16 fixed point.
+struct TImagePlacement {
+  int First = 0;
+  int Count = 0;
+  double Offset = 0;
+  double PixelSize = 1;
+  double VisibleFrom = 0;
+  double VisibleTo = 0;
+};
+
+TImagePlacement PlaceImageAxis(double from, double to, int pixels, int clipFrom, int clipTo) {
+  TImagePlacement p;
+  p.VisibleFrom = std::max(from, double(clipFrom));
+  p.VisibleTo = std::min(to, double(clipTo));
+  if (p.VisibleFrom >= p.VisibleTo)
+    return p;
+  const double size = (to - from) / pixels;
+  p.First = static_cast<int>(std::clamp(std::floor((p.VisibleFrom - from) / size), 0.0, pixels - 1.0));
+  const int last = static_cast<int>(std::clamp(std::floor((p.VisibleTo - from) / size), double(p.First), pixels - 1.0));
+  p.Count = last - p.First + 1;
+  const double span = p.VisibleTo - p.VisibleFrom;
+  if (p.Count > 2 || size <= span) {
+    p.Offset = from + p.First * size;
+    p.PixelSize = size;
+  } else if (p.Count == 2) {
+    // The one boundary between the two pixels stays where it is.
+    p.PixelSize = span;
+    p.Offset = from + (p.First + 1) * size - span;
+  } else {
+    p.PixelSize = span;
+    p.Offset = p.VisibleFrom;
+  }
+  return p;
+}
+
 } // namespace
 
 struct TCairoDevice::TImpl {
@@ -538,33 +576,35 @@ void TCairoDevice::DrawImage(const TDrawState &state, const TRect &dest, const T
   F->Flush();
   if (dest.IsEmpty() || image.IsEmpty() || !F->UseClip(state))
     return;
-  const double l = DeviceX(dest.Left, state.Origin), t = DeviceY(dest.Top, state.Origin);
-  const double r = DeviceX(dest.Right, state.Origin), b = DeviceY(dest.Bottom, state.Origin);
-  const double cl = std::max(l, F->Reach.Left), ct = std::max(t, F->Reach.Top);
-  const double cr = std::min(r, F->Reach.Right), cb = std::min(b, F->Reach.Bottom);
-  if (cl >= cr || ct >= cb)
+  const TRect clip = IntersectRect(state.Clip, F->DeviceBounds);
+  const TImagePlacement x = PlaceImageAxis(DeviceX(dest.Left, state.Origin), DeviceX(dest.Right, state.Origin),
+                                           image.Width, clip.Left, clip.Right);
+  const TImagePlacement y = PlaceImageAxis(DeviceY(dest.Top, state.Origin), DeviceY(dest.Bottom, state.Origin),
+                                           image.Height, clip.Top, clip.Bottom);
+  if (x.Count == 0 || y.Count == 0)
     return;
-  // A copy of the pixels: a document keeps its sources until the page is written.
-  cairo_surface_t *copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, image.Width, image.Height);
+  // A copy of the visible pixels: a document keeps its sources until the page is written.
+  cairo_surface_t *copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, x.Count, y.Count);
   unsigned char *data = cairo_image_surface_get_data(copy);
   if (!data) {
     cairo_surface_destroy(copy);
     return;
   }
   const int stride = cairo_image_surface_get_stride(copy);
-  for (int y = 0; y < image.Height; ++y)
-    std::memcpy(data + std::ptrdiff_t{y} * stride, image.Row(y), std::size_t(image.Width) * 4);
+  for (int row = 0; row < y.Count; ++row)
+    std::memcpy(data + std::ptrdiff_t{row} * stride, image.Row(y.First + row) + x.First, std::size_t(x.Count) * 4);
   cairo_surface_mark_dirty(copy);
   cairo_pattern_t *pattern = cairo_pattern_create_for_surface(copy);
   cairo_surface_destroy(copy);
   cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
   cairo_matrix_t matrix;
-  cairo_matrix_init_scale(&matrix, image.Width / (r - l), image.Height / (b - t));
-  cairo_matrix_translate(&matrix, -l, -t);
+  cairo_matrix_init_scale(&matrix, 1 / x.PixelSize, 1 / y.PixelSize);
+  cairo_matrix_translate(&matrix, -x.Offset, -y.Offset);
   cairo_pattern_set_matrix(pattern, &matrix);
   F->UsePattern(pattern);
   cairo_pattern_destroy(pattern);
-  F->FillBox(cl, ct, cr, cb);
+  F->FillBox(x.VisibleFrom, y.VisibleFrom, x.VisibleTo, y.VisibleTo);
 }
 
 void TCairoDevice::TImpl::Text(TPointD at, std::string_view text, const TFontSpec &font, const TBrushState &brush) {

@@ -73,33 +73,6 @@ TEllipseD OutlineEllipse(const TRect &box, TPoint origin, const TPenState &pen) 
           std::max(0.0, (h - inset) / 2)};
 }
 
-// The counter-clockwise sweep of an arc, from the ray through the centre of the start pixel to
-// the ray through the end pixel's, decided exactly as the raster backend decides it: equal
-// directions give the whole ellipse, opposite ones half of it.
-void ArcAngles(const TRect &box, TPoint start, TPoint end, double &from, double &sweep) {
-  __extension__ typedef __int128 i128;
-  const i64 w = i64{box.Right} - box.Left, h = i64{box.Bottom} - box.Top;
-  i128 sx = i128{2} * (i64{start.X} - box.Left) + 1 - w, sy = i128{2} * (i64{start.Y} - box.Top) + 1 - h;
-  i128 ex = i128{2} * (i64{end.X} - box.Left) + 1 - w, ey = i128{2} * (i64{end.Y} - box.Top) + 1 - h;
-  if (sx == 0 && sy == 0)
-    sx = 1;
-  if (ex == 0 && ey == 0)
-    ex = 1;
-  // The ellipse's angle of a direction (dx, dy) on the screen, with semi-axes in the ratio w : h.
-  auto angle = [&](i128 dx, i128 dy) { return std::atan2(-double(dy) * double(w), double(dx) * double(h)); };
-  from = angle(sx, sy);
-  const i128 cross = sy * ex - sx * ey, dot = sx * ex + sy * ey;
-  if (cross == 0) {
-    sweep = dot > 0 ? 2 * std::numbers::pi : std::numbers::pi;
-    return;
-  }
-  sweep = angle(ex, ey) - from;
-  while (sweep <= 0)
-    sweep += 2 * std::numbers::pi;
-  while (sweep > 2 * std::numbers::pi)
-    sweep -= 2 * std::numbers::pi;
-}
-
 // The hatch of a brush as a repeating 8x8 source aligned to the device's pixels.
 cairo_pattern_t *MakeHatch(TBrushStyle style, TColor rgb) {
   const std::uint8_t *rows = Raster::HatchPattern(style);
@@ -118,44 +91,6 @@ cairo_pattern_t *MakeHatch(TBrushStyle style, TColor rgb) {
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
   cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
   return pattern;
-}
-
-// Where the visible source pixels of one axis of a stretched image go: source pixels First ..
-// First + Count - 1, each PixelSize device pixels long from Offset, over the visible span. An image
-// magnified so far that at most two of its pixels show is placed at a size the span can hold (the
-// pattern pads beyond them), since cairo's image backend keeps transforms in 16.16 fixed point.
-struct TImagePlacement {
-  int First = 0;
-  int Count = 0;
-  double Offset = 0;
-  double PixelSize = 1;
-  double VisibleFrom = 0;
-  double VisibleTo = 0;
-};
-
-TImagePlacement PlaceImageAxis(double from, double to, int pixels, int clipFrom, int clipTo) {
-  TImagePlacement p;
-  p.VisibleFrom = std::max(from, double(clipFrom));
-  p.VisibleTo = std::min(to, double(clipTo));
-  if (p.VisibleFrom >= p.VisibleTo)
-    return p;
-  const double size = (to - from) / pixels;
-  p.First = static_cast<int>(std::clamp(std::floor((p.VisibleFrom - from) / size), 0.0, pixels - 1.0));
-  const int last = static_cast<int>(std::clamp(std::floor((p.VisibleTo - from) / size), double(p.First), pixels - 1.0));
-  p.Count = last - p.First + 1;
-  const double span = p.VisibleTo - p.VisibleFrom;
-  if (p.Count > 2 || size <= span) {
-    p.Offset = from + p.First * size;
-    p.PixelSize = size;
-  } else if (p.Count == 2) {
-    // The one boundary between the two pixels stays where it is.
-    p.PixelSize = span;
-    p.Offset = from + (p.First + 1) * size - span;
-  } else {
-    p.PixelSize = span;
-    p.Offset = p.VisibleFrom;
-  }
-  return p;
 }
 
 } // namespace

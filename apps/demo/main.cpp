@@ -1,6 +1,8 @@
 // The sample application: a headless form with a world paint box showing a mesh of eight-node
 // elements with curved sides, a scatter series with each marker kind, arcs and ellipses, framed
-// by a pair of labelled axes with titles. The presented window is written to demo.png.
+// by a pair of labelled axes with titles, with a world-unit ruler above it and a millimetre
+// ruler on its right. The presented window is written to demo.png; with --print the drawing and
+// both rulers, each printed by itself beside it, go to demo.pdf.
 
 #include <cmath>
 #include <cstdio>
@@ -10,18 +12,23 @@
 #include <alloc/Alloc.h>
 #include <paintbox/Velpaint.h>
 #include <platform/controls/Form.h>
+#include <platform/controls/Screen.h>
 #include <platform/host/HeadlessHost.h>
+#include <platform/printers/Printer.h>
 #include <platform/rtl/Exceptions.h>
+#include <rulers/Pbrulers.h>
 #include <wgraph/Wgraph.h>
+#include <worldgraph/VelGraph.h>
 
 using namespace Platform;
 using namespace Wgraph;
 
 namespace {
 
-constexpr int FormWidth = 960;
-constexpr int FormHeight = 640;
-constexpr TRect ViewBounds{80, 30, 930, 570};
+constexpr int FormWidth = 1000;
+constexpr int FormHeight = 680;
+constexpr TRect ViewBounds{80, 70, 930, 610};
+constexpr int RulerGap = 3;
 
 // The frame of the world drawing: 0..24 by 0..16 world units.
 TAxis Frame() {
@@ -150,20 +157,71 @@ void DrawFrame(TForm &form, const TDemoView &view) {
   DrawYAxis(form.Canvas(), axis);
 }
 
+struct TDemoRulers {
+  Pbrulers::TVelPBHRuler *Across;
+  Pbrulers::TVelPBVRuler *Down;
+};
+
+// A world-unit ruler over the view's x range above it, and a millimetre ruler on its right.
+TDemoRulers PlaceRulers(Velgraph::TVelWorldGraph &graph, const TDemoView &view) {
+  auto *across = new Pbrulers::TVelPBHRuler(&graph);
+  across->SetBounds(view.Left(), view.Top() - 33 - RulerGap, view.Width(), 33);
+  across->SetDivisionPlacement(Pbrulers::dpBottom);
+  across->SetXMax(view.XMax());
+  across->SetXMin(view.XMin());
+  auto *down = new Pbrulers::TVelPBVRuler(&graph);
+  down->SetBounds(view.Left() + view.Width() + RulerGap, view.Top(), 33, view.Height());
+  down->SetDivisionPlacement(Pbrulers::dpLeft);
+  down->SetLengthUnits(Pbrulers::luActualMM);
+  return {across, down};
+}
+
+// The view's drawing on a PDF page at the rulers' print scale, with each ruler printed by itself
+// where it stands beside the view on the screen.
+void PrintPage(const TDemoView &view, const TDemoRulers &rulers, const std::string &fileName) {
+  TPrinter &printer = *Printer();
+  printer.SetFileName(fileName);
+  printer.SetFormat(pfPDF);
+  const double scale = static_cast<double>(printer.PageWidth()) / Screen().Width();
+  const double dpi = printer.Resolution();
+  const double margin = 0.5; // inches
+  const auto inches = [&](int screenPixels) { return margin + screenPixels * scale / dpi; };
+  const auto printerPixels = [&](int screenPixels) { return static_cast<int>(Round(inches(screenPixels) * dpi)); };
+  printer.BeginDoc();
+  printer.Canvas()->StretchDraw({printerPixels(view.Left()), printerPixels(view.Top()),
+                                 printerPixels(view.Left() + view.Width()), printerPixels(view.Top() + view.Height())},
+                                *view.Bitmap);
+  rulers.Across->Print(inches(rulers.Across->Left()), inches(rulers.Across->Top()), false, false);
+  rulers.Down->Print(inches(rulers.Down->Left()), inches(rulers.Down->Top()), false, true);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-  const std::string output = argc > 1 ? argv[1] : "demo.png";
+  std::string output = "demo.png";
+  bool print = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--print")
+      print = true;
+    else
+      output = argv[i];
+  }
   try {
     TForm form(nullptr);
     form.SetBounds(0, 0, FormWidth, FormHeight);
     form.SetColor(clWhite);
-    auto *view = new TDemoView(&form);
+    auto *graph = new Velgraph::TVelWorldGraph(&form);
+    graph->SetParent(&form);
+    graph->SetBevelOuter(bvNone);
+    graph->SetColor(clWhite);
+    graph->SetBounds(0, 0, FormWidth, FormHeight);
+    auto *view = new TDemoView(graph);
     view->SetBounds(ViewBounds.Left, ViewBounds.Top, ViewBounds.Width(), ViewBounds.Height());
     view->Bitmap->SetSize(view->Width(), view->Height());
     view->SetColor(clWhite);
     view->SetXMax(24);
     view->SetYMax(16);
+    const TDemoRulers rulers = PlaceRulers(*graph, *view);
     THeadlessHost host(form);
     form.Invalidate();
     host.ProcessPaints();
@@ -171,6 +229,10 @@ int main(int argc, char **argv) {
     host.Present();
     host.Presented().SaveToPngFile(output);
     std::printf("velgraph demo: wrote %s (%d x %d)\n", output.c_str(), FormWidth, FormHeight);
+    if (print) {
+      PrintPage(*view, rulers, "demo.pdf");
+      std::printf("velgraph demo: wrote demo.pdf\n");
+    }
   } catch (const std::exception &e) {
     std::fprintf(stderr, "velgraph demo: %s\n", e.what());
     return 1;

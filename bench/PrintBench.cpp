@@ -37,6 +37,7 @@ const std::vector<TSegment> &Segments() {
     auto random = Bench::Generator(8);
     std::vector<TSegment> out(SegmentCount);
     const int w = PagePixels(A4Width), h = PagePixels(A4Height);
+    std::mt19937 random = Bench::Generator(0x9e1a7);
     for (TSegment &s : out) {
       s.A = {Bench::Uniform(random, 0, w - 1), Bench::Uniform(random, 0, h - 1)};
       s.B = {s.A.X + Bench::Uniform(random, -MaxLength, MaxLength),

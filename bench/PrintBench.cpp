@@ -34,7 +34,6 @@ struct TSegment {
 
 const std::vector<TSegment> &Segments() {
   static const std::vector<TSegment> segments = [] {
-    auto random = Bench::Generator(8);
     std::vector<TSegment> out(SegmentCount);
     const int w = PagePixels(A4Width), h = PagePixels(A4Height);
     std::mt19937 random = Bench::Generator(0x9e1a7);

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <platform/controls/Form.h>
+#include <platform/graphics/RasterDevice.h>
 #include <platform/graphics/RecordingDevice.h>
 #include <rulers/Pbrulers.h>
 #include <worldgraph/VelGraph.h>
@@ -42,11 +43,10 @@ void RulerPaint(benchmark::State &state, TLengthUnits mode) {
 void RulerLabels(benchmark::State &state, TLengthUnits mode) {
   TRulerStage stage(mode);
   TRecordingDevice recorder;
-  TCanvas *canvas = stage.Ruler->Canvas();
-  TDevice *screen = canvas->Device();
-  canvas->SetDevice(&recorder);
+  stage.Ruler->Canvas()->SetDevice(&recorder);
   stage.Ruler->Paint();
-  canvas->SetDevice(screen);
+  // The form's pixels, through a device of their own.
+  TRasterDevice screen(stage.Form->Framebuffer().Surface());
   std::vector<const TRecordedCall *> labels;
   for (const TRecordedCall &call : recorder.Calls())
     if (call.Kind == dcTextOut)
@@ -54,8 +54,8 @@ void RulerLabels(benchmark::State &state, TLengthUnits mode) {
   state.counters["labels"] = static_cast<double>(labels.size());
   for (auto _ : state)
     for (const TRecordedCall *call : labels)
-      screen->TextOut(call->State, call->Points[0], call->Text, call->Font);
-  benchmark::DoNotOptimize(stage.Ruler->Canvas()->Pixels(30, 10));
+      screen.TextOut(call->State, call->Points[0], call->Text, call->Font);
+  benchmark::DoNotOptimize(stage.Form->Framebuffer().Surface().Row(10)[30]);
 }
 
 } // namespace

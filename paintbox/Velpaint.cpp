@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <paintbox/VelPaintBoxOwner.h>
 #include <platform/controls/WinControl.h>
 #include <platform/rtl/Rtl.h>
 #include <wgraph/Wgraph.h>
@@ -44,7 +45,10 @@ TVelPaintBox::TVelPaintBox(TComponent *AOwner) : TPaintBox(AOwner) {
 // The bitmap, a member, is freed right after this body and before the base.
 TVelPaintBox::~TVelPaintBox() = default;
 
-bool TVelPaintBox::OwnerIsInteractive() const { return false; }
+bool TVelPaintBox::OwnerIsInteractive() const {
+  const auto *owner = dynamic_cast<const IVelPaintBoxOwner *>(Owner());
+  return owner && owner->InteractiveApplication();
+}
 
 void TVelPaintBox::ChooseCanvas() {
   if (ComponentState().Contains(csDesigning) || OwnerIsInteractive())

@@ -124,6 +124,7 @@ private:
   // The view calculation shared by the screen and the printer: the device window's size.
   void CalculateView(bool value, int deviceWidth, int deviceHeight);
   void SetWindowValue(double &field, double value);
+  // The owner's InteractiveApplication when it implements IVelPaintBoxOwner; false otherwise.
   bool OwnerIsInteractive() const;
 
   double FXMin = 0, FXMax = 10, FYMin = 0, FYMax = 10;

@@ -71,13 +71,10 @@ TRulerControl::TPaintTarget TRulerControl::BeginPaint() {
 std::pair<double, double> TRulerControl::VisibleSpan() const {
   const TCanvas &C = *FPaintCanvas;
   TRect clip = C.ClipRect();
-  if (const TDevice *device = C.Device()) {
-    const TRect bounds = device->Bounds();
+  if (const TRect bounds = C.DeviceBounds(); !bounds.IsEmpty()) {
     const TPoint o = C.Origin();
-    if (!bounds.IsEmpty())
-      clip =
-          IntersectRect(clip, {Shifted(bounds.Left, -std::int64_t{o.X}), Shifted(bounds.Top, -std::int64_t{o.Y}),
-                               Shifted(bounds.Right, -std::int64_t{o.X}), Shifted(bounds.Bottom, -std::int64_t{o.Y})});
+    clip = IntersectRect(clip, {Shifted(bounds.Left, -std::int64_t{o.X}), Shifted(bounds.Top, -std::int64_t{o.Y}),
+                                Shifted(bounds.Right, -std::int64_t{o.X}), Shifted(bounds.Bottom, -std::int64_t{o.Y})});
   }
   if (FAxis == raHorizontal)
     return {clip.Left, clip.Right};

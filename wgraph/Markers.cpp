@@ -5,37 +5,14 @@
 
 namespace Wgraph {
 
-using Platform::bsClear;
+using Platform::TMarkerFill;
 using Platform::TPoint;
 
 namespace {
 
 constexpr double Cos30 = 0.8660254037844386;
 
-enum class TMarkerFill { Filled, Outlined };
-
-// What every marker draws with: the canvas's state with a 1-pixel pen in the marker colour and a
-// brush in the marker colour (filled kinds; a clear brush turns solid, as setting its colour
-// does) or clear (outlined kinds). The figure goes to the device as the canvas would send it, and
-// the canvas's own pen and brush are left alone, which is what setting them and putting them back
-// gives. Not rewriting the canvas around every figure also keeps the next figure's read of the
-// canvas state from waiting on those writes, which made up a good part of a marker's time in a
-// loop.
-Platform::TDrawState MarkerState(const TCanvas &canvas, TColor color, TMarkerFill fill) {
-  Platform::TDrawState state = canvas.State();
-  state.Pen.Width = 1;
-  state.Pen.Color = color;
-  if (fill == TMarkerFill::Filled) {
-    state.Brush.Color = color;
-    if (state.Brush.Style == bsClear)
-      state.Brush.Style = Platform::bsSolid;
-  } else {
-    state.Brush.Style = bsClear;
-  }
-  return state;
-}
-
-// The marker's pixel centre and half size. Kept apart from the state, which the device is handed
+// The marker's pixel centre and half size. Kept apart from the paint, which the device is handed
 // by reference: values in the same object would have to live in memory too, and on a large
 // surface every store waits behind the previous marker's pixels.
 struct TMarkerPlace {
@@ -48,39 +25,24 @@ TMarkerPlace PlaceOf(int size, double x, double y) {
   return {px, py, size / 2};
 }
 
-// The canvas's Polygon and Ellipse: nothing without a device, or with a clear pen and brush.
-bool Draws(const TCanvas &canvas, const Platform::TDrawState &state) {
-  return canvas.Device() && (state.Pen.Style != Platform::psClear || state.Brush.Style != bsClear);
-}
-
-void Polygon(TCanvas *canvas, const Platform::TDrawState &state, std::span<const TPoint> points) {
-  if (Draws(*canvas, state))
-    canvas->Device()->Polygon(state, points);
-}
-
-void Ellipse(TCanvas *canvas, const Platform::TDrawState &state, int x1, int y1, int x2, int y2) {
-  if (Draws(*canvas, state))
-    canvas->Device()->Ellipse(state, Platform::OrderedRect(x1, y1, x2, y2));
-}
-
 // 1 for a positive odd size: odd figures that start at -h need one more pixel to span size.
 int OddExtra(int size) { return size % 2 == 1 ? 1 : 0; }
 
 void Square(TCanvas *canvas, int size, double x, double y, TColor color, TMarkerFill fill) {
-  const Platform::TDrawState state = MarkerState(*canvas, color, fill);
+  const Platform::TMarkerPaint paint = canvas->MarkerPaint(color, fill);
   const TMarkerPlace p = PlaceOf(size, x, y);
   const int left = p.Px - p.H, top = p.Py - p.H;
   const TPoint corners[4] = {{left, top}, {left + size, top}, {left + size, top + size}, {left, top + size}};
-  Polygon(canvas, state, corners);
+  canvas->MarkerPolygon(paint, corners);
 }
 
 void Triangle(TCanvas *canvas, int size, double x, double y, TColor color, TMarkerFill fill) {
-  const Platform::TDrawState state = MarkerState(*canvas, color, fill);
+  const Platform::TMarkerPaint paint = canvas->MarkerPaint(color, fill);
   const TMarkerPlace p = PlaceOf(size, x, y);
   const int dx = static_cast<int>(Platform::Round(p.H * Cos30));
   const int dy = static_cast<int>(Platform::Round(p.H * 0.5));
   const TPoint corners[3] = {{p.Px, p.Py - p.H}, {p.Px - dx, p.Py + dy}, {p.Px + dx, p.Py + dy}};
-  Polygon(canvas, state, corners);
+  canvas->MarkerPolygon(paint, corners);
 }
 
 } // namespace
@@ -102,19 +64,19 @@ void DrawEmptyTrianglePoint(TCanvas *canvas, int size, double x, double y, TColo
 }
 
 void DrawCirclePoint(TCanvas *canvas, int size, double x, double y, TColor color) {
-  const Platform::TDrawState state = MarkerState(*canvas, color, TMarkerFill::Filled);
+  const Platform::TMarkerPaint paint = canvas->MarkerPaint(color, TMarkerFill::Filled);
   const TMarkerPlace p = PlaceOf(size, x, y);
   if (size > 1)
-    Ellipse(canvas, state, p.Px - p.H, p.Py - p.H, p.Px + p.H, p.Py + p.H);
+    canvas->MarkerEllipse(paint, {p.Px - p.H, p.Py - p.H, p.Px + p.H, p.Py + p.H});
   else
     canvas->SetPixels(p.Px - p.H, p.Py - p.H, color);
 }
 
 void DrawEmptyCirclePoint(TCanvas *canvas, int size, double x, double y, TColor color) {
-  const Platform::TDrawState state = MarkerState(*canvas, color, TMarkerFill::Outlined);
+  const Platform::TMarkerPaint paint = canvas->MarkerPaint(color, TMarkerFill::Outlined);
   const TMarkerPlace p = PlaceOf(size, x, y);
   const int e = OddExtra(size);
-  Ellipse(canvas, state, p.Px - p.H, p.Py - p.H, p.Px + p.H + e, p.Py + p.H + e);
+  canvas->MarkerEllipse(paint, {p.Px - p.H, p.Py - p.H, p.Px + p.H + e, p.Py + p.H + e});
 }
 
 void DrawCrossPoint(TCanvas *canvas, int size, double x, double y, TColor color) {

@@ -109,7 +109,7 @@ void TCustomPanel::SetCaption(const std::string &value) {
 void TCustomPanel::Paint() {
   TCanvas &canvas = ControlCanvas();
   const TRect clip = IntersectRect(canvas.ClipRect(), ClientRect());
-  if (!canvas.Device() || clip.IsEmpty())
+  if (!canvas.HasDevice() || clip.IsEmpty())
     return;
   // Space bevels, the border and the client are all Color: one fill covers them and the
   // bevels go on top.

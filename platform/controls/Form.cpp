@@ -80,7 +80,9 @@ struct TForm::TPaintPass final : TFormObserver {
   }
 };
 
-TForm::TForm(TComponent *owner) : TWinControl(owner), FDevice({}, Screen().PixelsPerInch()) {
+TForm::TForm(TComponent *owner) : TWinControl(owner) {
+  // The framebuffer's text follows the screen's pixels per inch, which the screen answers.
+  Screen();
   SetColor(clBtnFace);
   UpdateGeometry();
   SetBounds(0, 0, DefaultWidth, DefaultHeight);

@@ -6,6 +6,8 @@ namespace Platform {
 // pixels per inch). Read live, so a host that learns the real display changes every reader.
 class TScreen {
 public:
+  // Makes this screen the source of the pixels per inch that off-screen surfaces follow.
+  TScreen();
   int Width() const;
   int Height() const;
   int PixelsPerInch() const;

@@ -263,6 +263,14 @@ TSize TFontEngine::TextExtent(const TFontSpec &font, int pixelsPerInch, std::str
   return {static_cast<int>(std::min<std::int64_t>(width, INT_MAX)), strike.Metrics().Height()};
 }
 
+const TStrikeMetrics &TFontEngine::Metrics(const TFontSpec &font, int pixelsPerInch) {
+  return Strike(font, pixelsPerInch).Metrics();
+}
+
+TGlyphRun TFontEngine::GlyphRun(const TFontSpec &font, int pixelsPerInch, std::string_view text) {
+  return Strike(font, pixelsPerInch).Run(text);
+}
+
 TFaceInfo TFontEngine::Describe(const TFontSpec &font) {
   F->EnsureReady();
   const TResolved &resolved = F->Resolve(font.Name, font.Style.Contains(fsBold), font.Style.Contains(fsItalic));

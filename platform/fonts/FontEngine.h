@@ -49,6 +49,11 @@ public:
   TGlyphStrike &Strike(const TFontSpec &font, int pixelsPerInch);
   // Width (sum of advances) and height (ascent + descent) of the text, unrotated.
   TSize TextExtent(const TFontSpec &font, int pixelsPerInch, std::string_view text);
+  // The lines of the font's text cell: ascent, descent, underline and strike-out.
+  const TStrikeMetrics &Metrics(const TFontSpec &font, int pixelsPerInch);
+  // The glyphs the text is drawn with, their advances and their face, for backends that place
+  // glyphs themselves.
+  TGlyphRun GlyphRun(const TFontSpec &font, int pixelsPerInch, std::string_view text);
   TFaceInfo Describe(const TFontSpec &font);
   const TEngineStats &Stats() const;
   // Strikes held and the bytes of their glyph bitmaps.

@@ -83,6 +83,22 @@ std::int64_t TGlyphStrike::TextWidth(std::string_view text) {
   return width;
 }
 
+TGlyphRun TGlyphStrike::Run(std::string_view text) {
+  TGlyphRun run{FFace->File,    static_cast<int>(FFace->Face->face_index),
+                FKey.PixelSize, FKey.Embolden,
+                FKey.Oblique,   FKey.Angle,
+                FMetrics,       {}};
+  AppendGlyphs(text, run.Glyphs);
+  return run;
+}
+
+void TGlyphStrike::AppendGlyphs(std::string_view text, std::vector<TGlyphPlacement> &glyphs) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const TGlyph &glyph = Glyph(NextCodePoint(text, pos));
+    glyphs.push_back({glyph.Index, glyph.Advance});
+  }
+}
+
 const TGlyph &TGlyphStrike::Load(char32_t c) {
   if (FBits.size() > MaxBytes)
     Clear();
@@ -93,6 +109,7 @@ const TGlyph &TGlyphStrike::Load(char32_t c) {
   TGlyph glyph;
   glyph.Offset = static_cast<std::uint32_t>(FBits.size());
   const FT_UInt index = FT_Get_Char_Index(ft, c);
+  glyph.Index = index;
   // Outlines first, so that rotation and synthesis apply; bitmap-only faces fall back to their
   // bitmaps, drawn unrotated.
   FT_Error error = FT_Load_Glyph(ft, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -19,6 +20,8 @@ struct TGlyph {
   // Whole pixels along the text's direction (the same at every angle).
   std::int32_t Advance = 0;
   std::uint32_t Offset = 0;
+  // The glyph's index in its face (0: the face has no glyph for the character).
+  std::uint32_t Index = 0;
 };
 
 // Lines of the text cell in pixels, measured down from its top.
@@ -34,6 +37,28 @@ struct TStrikeMetrics {
 };
 
 struct TFreeTypeFace;
+
+// One glyph of a run: its index in the face and the whole pixels the pen moves after it.
+struct TGlyphPlacement {
+  std::uint32_t Index = 0;
+  std::int32_t Advance = 0;
+  friend bool operator==(const TGlyphPlacement &, const TGlyphPlacement &) = default;
+};
+
+// The glyphs a text is drawn with and the face they come from, so that a vector backend places
+// the very glyphs the raster backend draws, at the same integer advances: it loads the face from
+// File (face FaceIndex) at PixelSize, applies the synthetic styles and the angle (tenths of a
+// degree, counter-clockwise) as noted, and puts glyph i at the sum of the advances before it.
+struct TGlyphRun {
+  std::string File;
+  int FaceIndex = 0;
+  int PixelSize = 0;
+  bool SyntheticBold = false;
+  bool SyntheticItalic = false;
+  int Angle = 0;
+  TStrikeMetrics Metrics;
+  std::vector<TGlyphPlacement> Glyphs;
+};
 
 // What the font engine counts, so that tests can tell a cache hit from repeated work.
 struct TEngineStats {
@@ -78,6 +103,10 @@ public:
   const TStrikeMetrics &Metrics() const { return FMetrics; }
   // The sum of the advances of the text's characters.
   std::int64_t TextWidth(std::string_view text);
+  // The text's glyphs (UTF-8, stray bytes as Latin-1) and this strike's face.
+  TGlyphRun Run(std::string_view text);
+  // The text's glyphs added to the end of glyphs, whose storage a caller drawing many texts keeps.
+  void AppendGlyphs(std::string_view text, std::vector<TGlyphPlacement> &glyphs);
   // Bytes of glyph bitmaps held.
   std::size_t Bytes() const { return FBits.size(); }
 

@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <platform/fonts/FontEngine.h>
 #include <platform/win32/HandleTable.h>
 
 namespace Platform {
@@ -41,9 +40,13 @@ TCanvas::~TCanvas() {
 }
 
 TFont &TCanvas::Font() {
-  FFont.SetPixelsPerInch(FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch);
+  FFont.SetPixelsPerInch(PixelsPerInch());
   return FFont;
 }
+
+int TCanvas::PixelsPerInch() const { return FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch; }
+
+TRect TCanvas::DeviceBounds() const { return FDevice ? FDevice->Bounds() : TRect{}; }
 
 TRect TCanvas::ClipRect() const {
   return {ClampToInt(std::int64_t{FDeviceClip.Left} - FOrigin.X), ClampToInt(std::int64_t{FDeviceClip.Top} - FOrigin.Y),
@@ -54,6 +57,8 @@ TRect TCanvas::ClipRect() const {
 void TCanvas::MoveTo(int x, int y) {
   SetPenPosition(FPenPos, x, y);
   FDashPhase = 0;
+  if (FDevice)
+    FDevice->MoveTo(State(), {x, y});
 }
 
 void TCanvas::LineTo(int x, int y) {
@@ -114,6 +119,12 @@ void TCanvas::SetPixels(int x, int y, TColor color) {
     FDevice->SetPixel(State(), {x, y}, color);
 }
 
+void TCanvas::DrawPixels(const TRect &rect, const TRasterSurface &pixels) {
+  const TRect box = OrderedRect(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  if (FDevice && !pixels.IsEmpty() && pixels.Pixels && !box.IsEmpty())
+    FDevice->DrawImage(State(), box, pixels);
+}
+
 void TCanvas::Draw(int x, int y, const TGraphic &graphic) {
   if (graphic.Empty())
     return;
@@ -163,9 +174,8 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
     FDevice->TextOut(State(), {x, y}, text, TextFont());
 }
 
-TSize TCanvas::TextExtent(std::string_view text) {
-  const int ppi = FDevice ? FDevice->PixelsPerInch() : ScreenPixelsPerInch;
-  return Fonts::TFontEngine::Instance().TextExtent(TextFont(), ppi, text);
-}
+TSize TCanvas::TextExtent(std::string_view text) { return FDevice ? FDevice->TextExtent(TextFont(), text) : TSize{}; }
+
+TTextMetrics TCanvas::TextMetrics() { return FDevice ? FDevice->TextMetrics(TextFont()) : TTextMetrics{}; }
 
 } // namespace Platform

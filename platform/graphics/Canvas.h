@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <platform/graphics/Brush.h>
 #include <platform/graphics/Device.h>
@@ -13,8 +14,26 @@
 
 namespace Platform {
 
+// The box with its corners ordered.
+constexpr TRect OrderedRect(int x1, int y1, int x2, int y2) {
+  return {x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 : x1, y1 < y2 ? y2 : y1};
+}
+
+// How a marker figure is painted: its outline alone, or its outline and inside in one colour.
+enum class TMarkerFill : std::uint8_t { Outlined, Filled };
+
+// The pen and brush of marker figures, made by TCanvas::MarkerPaint and read by the canvas alone.
+class TMarkerPaint {
+  friend class TCanvas;
+  explicit TMarkerPaint(const TDrawState &state) : FState(state) {}
+  bool Draws() const { return FState.Pen.Style != psClear || FState.Brush.Style != bsClear; }
+  TDrawState FState;
+};
+
 // A pen, a brush, a font and a pen position drawing on a device through an origin offset and
-// a clip rectangle. A canvas without a device accepts every call and draws nothing.
+// a clip rectangle. A canvas without a device accepts every call, draws nothing and measures
+// every text as empty. The device and the state handed to it are the canvas's own: whatever
+// draws, draws through the calls below.
 class TCanvas {
 public:
   explicit TCanvas(TDevice *device = nullptr);
@@ -22,8 +41,12 @@ public:
   TCanvas(const TCanvas &) = delete;
   TCanvas &operator=(const TCanvas &) = delete;
 
-  TDevice *Device() const { return FDevice; }
+  // The device drawn on; borrowed, and the caller keeps it alive while it is set.
   void SetDevice(TDevice *device) { FDevice = device; }
+  bool HasDevice() const { return FDevice != nullptr; }
+  // The device's pixels per inch (96 without a device) and its drawable area (empty without one).
+  int PixelsPerInch() const;
+  TRect DeviceBounds() const;
 
   TPen &Pen() { return FPen; }
   const TPen &Pen() const { return FPen; }
@@ -59,6 +82,40 @@ public:
   void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   TColor Pixels(int x, int y) const;
   void SetPixels(int x, int y, TColor color);
+  // Small figures in a colour of their own, as point markers draw them: outlined with a 1-pixel
+  // pen in the colour (the pen's mode and style apply) and, when filled, filled with the brush in
+  // the colour (a clear brush fills solid, a hatch stays). The canvas's pen and brush are left as
+  // they are. MarkerPaint takes the canvas's state as it is now; figures drawn with it do not see
+  // later changes to the canvas. Repeated figures of one shape are cheap: a raster device stamps
+  // them from a cache. Inline, as the state they build: a marker is a few dozen pixels, and one
+  // call more per figure costs a good part of its time, its stores queueing behind the previous
+  // figure's pixels. For the same reason a marker takes its paint before working out its place.
+  TMarkerPaint MarkerPaint(TColor color, TMarkerFill fill) const {
+    TMarkerPaint paint{State()};
+    TDrawState &state = paint.FState;
+    state.Pen.Width = 1;
+    state.Pen.Color = color;
+    if (fill == TMarkerFill::Filled) {
+      state.Brush.Color = color;
+      if (state.Brush.Style == bsClear)
+        state.Brush.Style = bsSolid;
+    } else {
+      state.Brush.Style = bsClear;
+    }
+    return paint;
+  }
+  void MarkerPolygon(const TMarkerPaint &paint, std::span<const TPoint> points) {
+    if (FDevice && !points.empty() && paint.Draws())
+      FDevice->Polygon(paint.FState, points);
+  }
+  // The ellipse inscribed in the box (corners in any order).
+  void MarkerEllipse(const TMarkerPaint &paint, const TRect &box) {
+    if (FDevice && paint.Draws())
+      FDevice->Ellipse(paint.FState, OrderedRect(box.Left, box.Top, box.Right, box.Bottom));
+  }
+  // Copies raster pixels into rect (corners in any order), scaled by nearest-neighbour sampling
+  // when the sizes differ; the pen and brush are not used.
+  void DrawPixels(const TRect &rect, const TRasterSurface &pixels);
   // Paints the graphic at its own size with its top-left at (x, y).
   void Draw(int x, int y, const TGraphic &graphic);
   // Paints the graphic scaled into rect (corners in any order).
@@ -67,11 +124,13 @@ public:
   // Writes the text (UTF-8; stray bytes are Latin-1) with the top-left of its cell at (x, y), on
   // the brush colour unless the brush is clear. The pen position does not move.
   void TextOut(int x, int y, std::string_view text);
-  // The extent of the text in the font TextOut would use: the sum of the advances by ascent +
-  // descent, at the device's pixels per inch (96 without a device).
+  // The extent of the text in the font TextOut would use, measured by the device that draws it:
+  // the sum of the advances by ascent + descent.
   TSize TextExtent(std::string_view text);
   int TextWidth(std::string_view text) { return TextExtent(text).cx; }
   int TextHeight(std::string_view text) { return TextExtent(text).cy; }
+  // Ascent and descent of the font TextOut would use, on the device.
+  TTextMetrics TextMetrics();
 
   // The canvas's device context for the Win32 calls, made on first use and released with the
   // canvas; null only when the handle table is full.
@@ -83,8 +142,8 @@ public:
   // The font text is written in.
   const TFontSpec &TextFont();
 
-  // The state handed to the device with each primitive. Inline, so that a caller that changes
-  // part of it (a marker) builds it once in place.
+private:
+  // The state handed to the device with each primitive.
   TDrawState State() const {
     return {{FPen.Color(), FPen.Mode(), FPen.Style(), FPen.Width()},
             {FBrush.Color(), FBrush.Style()},
@@ -92,7 +151,6 @@ public:
             FDeviceClip};
   }
 
-private:
   TDevice *FDevice;
   TPen FPen;
   TBrush FBrush;
@@ -108,10 +166,5 @@ private:
   // Font as a device takes it, kept to reuse its name's storage.
   TFontSpec FTextFont;
 };
-
-// The box with its corners ordered.
-constexpr TRect OrderedRect(int x1, int y1, int x2, int y2) {
-  return {x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 : x1, y1 < y2 ? y2 : y1};
-}
 
 } // namespace Platform

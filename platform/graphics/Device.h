@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <platform/graphics/Brush.h>
 #include <platform/graphics/Font.h>
 #include <platform/graphics/Pen.h>
@@ -33,20 +34,53 @@ struct TDrawState {
   TRect Clip;
 };
 
+// The vertical lines of a font's text cell in device pixels: the cell is Ascent + Descent high and
+// the baseline lies Ascent below its top.
+struct TTextMetrics {
+  int Ascent = 0;
+  int Descent = 0;
+  int Height() const { return Ascent + Descent; }
+  friend constexpr bool operator==(const TTextMetrics &, const TTextMetrics &) = default;
+};
+
+// The length of every dash cycle (18 + 6, 9 + 6 + 3 + 6, 9 + 3 + 3 + 3 + 3 + 3 and 3 + 3) divides
+// this, so a phase kept modulo it stays right when the style changes between two lines of a path.
+constexpr int DashPhaseModulus = 24;
+
+// Where the dash pattern stands after the line a-b that started at phase: each pixel step along
+// the line's longer extent advances it by one. Every device advances the phase this way.
+constexpr int DashPhaseAfter(int phase, TPoint a, TPoint b) {
+  const auto extent = [](int from, int to) {
+    const long long d = static_cast<long long>(to) - from;
+    return d < 0 ? -d : d;
+  };
+  const long long steps = std::max(extent(a.X, b.X), extent(a.Y, b.Y));
+  const long long normal = (phase % DashPhaseModulus + DashPhaseModulus) % DashPhaseModulus;
+  return static_cast<int>((normal + steps) % DashPhaseModulus);
+}
+
 // What a canvas draws on: one virtual call per primitive, never per pixel. The canvas has
 // already ordered boxes, dropped figures that would draw nothing (clear pen and clear brush)
-// and turned psClear/bsClear into "no outline"/"no fill" as the comments say.
+// and turned psClear/bsClear into "no outline"/"no fill" as the comments say. Coordinates are the
+// canvas's, anywhere in the 32-bit range, and the state's origin is still to be added.
 class TDevice {
 public:
   virtual ~TDevice() = default;
 
-  // Pixels per inch of the device, for font sizes given in points.
+  // Pixels per inch of the device, for font sizes given in points; may change between calls.
   virtual int PixelsPerInch() const { return 96; }
   // The drawable area in device pixels; empty for a device without pixels (a recording).
   virtual TRect Bounds() const { return {}; }
 
+  // The pen moves to p without drawing; the next Line starts there with the dash phase at 0.
+  // Devices that draw each line whole from its two ends may ignore it.
+  virtual void MoveTo(const TDrawState &state, TPoint p) {
+    (void)state;
+    (void)p;
+  }
   // From a to b without b's pixel. The pen style is not psClear. dashPhase is the position in
-  // the style's pattern; the device advances it so the pattern continues along a polyline.
+  // the style's pattern; the device advances it as DashPhaseAfter does, so the pattern continues
+  // along a polyline.
   virtual void Line(const TDrawState &state, TPoint a, TPoint b, int &dashPhase) = 0;
   // Points 0..n-1 joined by lines, the last point's pixel excluded. Style is not psClear.
   virtual void Polyline(const TDrawState &state, std::span<const TPoint> points, int &dashPhase) = 0;
@@ -74,6 +108,11 @@ public:
   // escapement; on the brush colour (a plain fill, whatever the brush's hatch) unless the brush is
   // bsClear. The pen is not used. The text is not empty; the font's name may be anything.
   virtual void TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) = 0;
+  // The sum of the text's whole-pixel advances by the cell height, unrotated, exactly as TextOut
+  // would lay the text out on this device. The text may be empty (width 0, the cell's height).
+  virtual TSize TextExtent(const TFontSpec &font, std::string_view text) = 0;
+  // Ascent and descent of the font on this device, the same as TextExtent's height adds up.
+  virtual TTextMetrics TextMetrics(const TFontSpec &font) = 0;
 };
 
 } // namespace Platform

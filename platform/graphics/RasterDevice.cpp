@@ -210,10 +210,19 @@ void TRasterDevice::TextOut(const TDrawState &state, TPoint at, std::string_view
   auto clip = ClipOf(FSurface, state);
   if (!clip)
     return;
-  Fonts::TGlyphStrike &strike = Fonts::TFontEngine::Instance().Strike(font, FPixelsPerInch);
+  Fonts::TGlyphStrike &strike = Fonts::TFontEngine::Instance().Strike(font, PixelsPerInch());
   const TTextPaint paint{ColorToPixel(font.Color), state.Brush.Style != bsClear, ColorToPixel(state.Brush.Color),
                          font.Style.Contains(fsUnderline), font.Style.Contains(fsStrikeOut)};
   DrawText(FSurface, *clip, Shifted(at, state.Origin), text, strike, paint);
+}
+
+TSize TRasterDevice::TextExtent(const TFontSpec &font, std::string_view text) {
+  return Fonts::TFontEngine::Instance().TextExtent(font, PixelsPerInch(), text);
+}
+
+TTextMetrics TRasterDevice::TextMetrics(const TFontSpec &font) {
+  const Fonts::TStrikeMetrics &m = Fonts::TFontEngine::Instance().Metrics(font, PixelsPerInch());
+  return {m.Ascent, m.Descent};
 }
 
 } // namespace Platform

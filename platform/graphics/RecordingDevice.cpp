@@ -1,6 +1,58 @@
 #include <platform/graphics/RecordingDevice.h>
 
+#include <algorithm>
+#include <platform/fonts/FontEngine.h>
+
 namespace Platform {
+
+namespace {
+
+// The points as recorded; a replay hands them over as the canvas did.
+std::span<const TPoint> PointsOf(const TRecordedCall &call) { return call.Points; }
+
+// A view of a recorded image. The device only reads an image, so the view may point into a
+// recording that is not to be changed.
+TRasterSurface ImageOf(const TRecordedCall &call) {
+  return {const_cast<std::uint32_t *>(call.ImagePixels.data()), call.ImageWidth, call.ImageHeight, call.ImageWidth};
+}
+
+// A call made by hand with too few points or image pixels for its kind is skipped, not read past.
+bool IsComplete(const TRecordedCall &call) {
+  switch (call.Kind) {
+  case dcLine:
+  case dcArc: return call.Points.size() >= 2;
+  case dcMoveTo:
+  case dcPolygon:
+  case dcSetPixel:
+  case dcTextOut: return !call.Points.empty();
+  case dcPolyline: return call.Points.size() >= 2;
+  case dcDrawImage:
+    return call.ImageWidth > 0 && call.ImageHeight > 0 &&
+           call.ImagePixels.size() == static_cast<std::size_t>(call.ImageWidth) * call.ImageHeight;
+  default: return true;
+  }
+}
+
+void ReplayCall(const TRecordedCall &call, TDevice &target) {
+  if (!IsComplete(call))
+    return;
+  int phase = call.DashPhase;
+  switch (call.Kind) {
+  case dcMoveTo: target.MoveTo(call.State, call.Points[0]); break;
+  case dcLine: target.Line(call.State, call.Points[0], call.Points[1], phase); break;
+  case dcPolyline: target.Polyline(call.State, PointsOf(call), phase); break;
+  case dcPolygon: target.Polygon(call.State, PointsOf(call)); break;
+  case dcRectangle: target.Rectangle(call.State, call.Box); break;
+  case dcFillRect: target.FillRect(call.State, call.Box); break;
+  case dcEllipse: target.Ellipse(call.State, call.Box); break;
+  case dcArc: target.Arc(call.State, call.Box, call.Points[0], call.Points[1]); break;
+  case dcSetPixel: target.SetPixel(call.State, call.Points[0], call.Color); break;
+  case dcDrawImage: target.DrawImage(call.State, call.Box, ImageOf(call)); break;
+  case dcTextOut: target.TextOut(call.State, call.Points[0], call.Text, call.Font); break;
+  }
+}
+
+} // namespace
 
 TRecordedCall &TRecordingDevice::Add(TDeviceCall kind, const TDrawState &state) {
   TRecordedCall &call = FCalls.emplace_back();
@@ -9,10 +61,26 @@ TRecordedCall &TRecordingDevice::Add(TDeviceCall kind, const TDrawState &state) 
   return call;
 }
 
-void TRecordingDevice::Line(const TDrawState &state, TPoint a, TPoint b, int &) { Add(dcLine, state).Points = {a, b}; }
+void TRecordingDevice::Replay(std::span<const TRecordedCall> calls, TDevice &target) {
+  for (const TRecordedCall &call : calls)
+    ReplayCall(call, target);
+}
 
-void TRecordingDevice::Polyline(const TDrawState &state, std::span<const TPoint> points, int &) {
-  Add(dcPolyline, state).Points.assign(points.begin(), points.end());
+void TRecordingDevice::MoveTo(const TDrawState &state, TPoint p) { Add(dcMoveTo, state).Points = {p}; }
+
+void TRecordingDevice::Line(const TDrawState &state, TPoint a, TPoint b, int &dashPhase) {
+  TRecordedCall &call = Add(dcLine, state);
+  call.Points = {a, b};
+  call.DashPhase = dashPhase;
+  dashPhase = DashPhaseAfter(dashPhase, a, b);
+}
+
+void TRecordingDevice::Polyline(const TDrawState &state, std::span<const TPoint> points, int &dashPhase) {
+  TRecordedCall &call = Add(dcPolyline, state);
+  call.Points.assign(points.begin(), points.end());
+  call.DashPhase = dashPhase;
+  for (std::size_t i = 1; i < points.size(); ++i)
+    dashPhase = DashPhaseAfter(dashPhase, points[i - 1], points[i]);
 }
 
 void TRecordingDevice::Polygon(const TDrawState &state, std::span<const TPoint> points) {
@@ -44,6 +112,9 @@ void TRecordingDevice::DrawImage(const TDrawState &state, const TRect &dest, con
   call.Box = dest;
   call.ImageWidth = image.Width;
   call.ImageHeight = image.Height;
+  call.ImagePixels.reserve(static_cast<std::size_t>(image.Width) * static_cast<std::size_t>(image.Height));
+  for (int y = 0; y < image.Height; ++y)
+    call.ImagePixels.insert(call.ImagePixels.end(), image.Row(y), image.Row(y) + image.Width);
 }
 
 void TRecordingDevice::TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) {
@@ -51,6 +122,15 @@ void TRecordingDevice::TextOut(const TDrawState &state, TPoint at, std::string_v
   call.Points = {at};
   call.Text = text;
   call.Font = font;
+}
+
+TSize TRecordingDevice::TextExtent(const TFontSpec &font, std::string_view text) {
+  return Fonts::TFontEngine::Instance().TextExtent(font, FPixelsPerInch, text);
+}
+
+TTextMetrics TRecordingDevice::TextMetrics(const TFontSpec &font) {
+  const Fonts::TStrikeMetrics &m = Fonts::TFontEngine::Instance().Metrics(font, FPixelsPerInch);
+  return {m.Ascent, m.Descent};
 }
 
 } // namespace Platform

@@ -45,9 +45,6 @@ void TBitmap::Assign(const TBitmap &source) {
   std::copy(source.FPixels.begin(), source.FPixels.end(), FPixels.begin());
 }
 
-void TBitmap::Draw(TCanvas &canvas, const TRect &rect) const {
-  if (TDevice *device = canvas.Device())
-    device->DrawImage(canvas.State(), rect, FSurface);
-}
+void TBitmap::Draw(TCanvas &canvas, const TRect &rect) const { canvas.DrawPixels(rect, FSurface); }
 
 } // namespace Platform

@@ -26,6 +26,10 @@ public:
   void SetSize(int width, int height);
 
   TCanvas *Canvas() { return &FCanvas; }
+  // The resolution text on the canvas is laid out at: the screen's, read whenever text is drawn,
+  // unless a positive value fixes it (a picture made for a printer). 0 follows the screen again.
+  int PixelsPerInch() const { return FDevice.PixelsPerInch(); }
+  void SetPixelsPerInch(int value) { FDevice.SetPixelsPerInch(value); }
   const TRasterSurface &Surface() const { return FSurface; }
   // The pixels of row y; raises EInvalidGraphicOperation unless 0 <= y < Height.
   std::uint32_t *ScanLine(int y);

@@ -29,9 +29,9 @@ int GetDeviceCaps(HDC dc, int index) {
   if (context->IsScreen) {
     const TDisplayMetrics &display = DisplayMetrics();
     caps = {display.Width, display.Height, display.PixelsPerInch};
-  } else if (const TDevice *device = context->Canvas ? context->Canvas->Device() : nullptr) {
-    const TRect bounds = device->Bounds();
-    caps = {bounds.Width(), bounds.Height(), device->PixelsPerInch()};
+  } else if (const TCanvas *canvas = context->Canvas; canvas && canvas->HasDevice()) {
+    const TRect bounds = canvas->DeviceBounds();
+    caps = {bounds.Width(), bounds.Height(), canvas->PixelsPerInch()};
   } else if (context->PagePixelsPerInch > 0) {
     caps = {context->PageWidth, context->PageHeight, context->PagePixelsPerInch};
   }

@@ -67,7 +67,7 @@ TEST(Geometry, MovingOrResizingAnAncestorMovesAndReclipsTheCanvas) {
 TEST(Geometry, ACanvasDrawsNothingOffTheFormOrOutsideItsParent) {
   TTree t;
   t.Box->SetParent(nullptr);
-  EXPECT_EQ(t.Box->Canvas()->Device(), nullptr);
+  EXPECT_FALSE(t.Box->Canvas()->HasDevice());
   EXPECT_EQ(t.Box->ParentForm(), nullptr);
   t.FillBox(clRed);
   t.Box->SetParent(t.Panel);

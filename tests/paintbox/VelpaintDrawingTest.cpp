@@ -46,14 +46,19 @@ TEST_F(PaintBoxDrawing, ForwardsGoToTheDrawCanvas) {
   Box->SquarePoint(5, 5, 5, clBlue);
   Box->CrossPoint(5, 5, 5, clBlue);
   const auto &calls = Device.Calls();
-  ASSERT_EQ(calls.size(), 8u);
-  EXPECT_EQ(calls[0].Points, (std::vector<TPoint>{{10, 90}, {20, 80}}));
-  EXPECT_EQ(calls[1].Kind, dcEllipse);
-  EXPECT_EQ(calls[2].Kind, dcArc);
-  EXPECT_EQ(calls[3].Points.size(), 4u);
-  EXPECT_EQ(calls[4].Points.size(), 160u);
-  EXPECT_EQ(calls[5].Points[0], (TPoint{48, 48}));
-  EXPECT_EQ(calls[6].Kind, dcLine);
+  ASSERT_EQ(calls.size(), 11u);
+  EXPECT_EQ(calls[0].Kind, dcMoveTo);
+  EXPECT_EQ(calls[0].Points, (std::vector<TPoint>{{10, 90}}));
+  EXPECT_EQ(calls[1].Points, (std::vector<TPoint>{{10, 90}, {20, 80}}));
+  EXPECT_EQ(calls[2].Kind, dcEllipse);
+  EXPECT_EQ(calls[3].Kind, dcArc);
+  EXPECT_EQ(calls[4].Points.size(), 4u);
+  EXPECT_EQ(calls[5].Points.size(), 160u);
+  EXPECT_EQ(calls[6].Points[0], (TPoint{48, 48}));
+  // The cross: two arms, each a move and a line.
+  EXPECT_EQ(calls[7].Kind, dcMoveTo);
+  EXPECT_EQ(calls[8].Kind, dcLine);
+  EXPECT_EQ(calls[10].Kind, dcLine);
 }
 
 TEST_F(PaintBoxDrawing, PolygonOfNoPointsDrawsAndChangesNothing) {
@@ -133,9 +138,9 @@ TEST_F(PaintBoxDrawing, CrossGoesOnTheBoxItselfAcrossItsWholeSize) {
   Box->Canvas()->Pen().SetMode(pmCopy);
   Box->DrawCrossAt(pmNot, 10, 20);
   EXPECT_TRUE(Device.Calls().empty()); // nothing on the drawing canvas
-  ASSERT_EQ(own.Calls().size(), 2u);
-  EXPECT_EQ(own.Calls()[0].Points, (std::vector<TPoint>{{0, 20}, {100, 20}}));
-  EXPECT_EQ(own.Calls()[1].Points, (std::vector<TPoint>{{10, 0}, {10, 50}}));
-  EXPECT_EQ(own.Calls()[0].State.Pen.Mode, pmNot);
+  ASSERT_EQ(own.Calls().size(), 4u);   // a move and a line per arm
+  EXPECT_EQ(own.Calls()[1].Points, (std::vector<TPoint>{{0, 20}, {100, 20}}));
+  EXPECT_EQ(own.Calls()[3].Points, (std::vector<TPoint>{{10, 0}, {10, 50}}));
+  EXPECT_EQ(own.Calls()[1].State.Pen.Mode, pmNot);
   EXPECT_EQ(Box->Canvas()->Pen().Mode(), pmCopy);
 }

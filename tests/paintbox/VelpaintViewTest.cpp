@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <paintbox/VelPaintBoxOwner.h>
 #include <paintbox/Velpaint.h>
 #include <platform/controls/Form.h>
 #include <type_traits>
@@ -159,6 +160,30 @@ TEST_F(PaintBoxView, DesignModeDrawsOnTheBoxItself) {
   Box->SetDesigning(false);
   Box->Paint();
   EXPECT_EQ(Box->DrawCanvas, Box->Bitmap->Canvas());
+}
+
+namespace {
+
+// An owner that answers the paint box's question, as the graph does.
+class TInteractiveOwner : public TForm, public IVelPaintBoxOwner {
+public:
+  TInteractiveOwner() : TForm(nullptr) {}
+  bool InteractiveApplication() const override { return Interactive; }
+  bool Interactive = true;
+};
+
+} // namespace
+
+TEST(PaintBoxOwner, AnInteractiveOwnerHasTheBoxDrawOnItself) {
+  TInteractiveOwner owner;
+  auto *box = new TVelPaintBox(&owner);
+  box->Paint();
+  EXPECT_EQ(box->DrawCanvas, box->Canvas());
+  owner.Interactive = false;
+  box->Paint();
+  EXPECT_EQ(box->DrawCanvas, box->Bitmap->Canvas());
+  // Drawing goes where the owner said: here the clearing paint reached the bitmap.
+  EXPECT_EQ(box->Bitmap->Canvas()->Pixels(0, 0), box->Color());
 }
 
 TEST_F(PaintBoxView, DegenerateWindowsAndBoxesStayFinite) {

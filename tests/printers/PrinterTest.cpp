@@ -135,7 +135,7 @@ void ExpectMarks(const TImage &image, int page, TSize label) {
   // The label measures on the page as on a raster surface of the same resolution, and its ink
   // fills its cell up to the measured width.
   TBitmap screen(1, 1);
-  static_cast<TRasterDevice *>(screen.Canvas()->Device())->SetPixelsPerInch(100);
+  screen.SetPixelsPerInch(100);
   screen.Canvas()->Font().SetName("arial");
   screen.Canvas()->Font().SetSize(14);
   EXPECT_EQ(screen.Canvas()->TextExtent("Label"), label);
@@ -249,7 +249,7 @@ TEST_F(PrinterTest, DefaultsAndTheProcessPrinter) {
 TEST_F(PrinterTest, CallsOutOfOrder) {
   TCanvas *canvas = FPrinter.Canvas();
   // Outside a job the canvas has no device: it draws nothing and reads nothing.
-  EXPECT_EQ(canvas->Device(), nullptr);
+  EXPECT_FALSE(canvas->HasDevice());
   canvas->Rectangle(0, 0, 10, 10);
   canvas->TextOut(0, 0, "nothing");
   EXPECT_EQ(canvas->Pixels(1, 1), -1);
@@ -272,7 +272,7 @@ TEST_F(PrinterTest, CallsOutOfOrder) {
   EXPECT_EQ(FPrinter.Canvas(), canvas);
   FPrinter.EndDoc();
   ExpectMarks(PdfPage(File("twice.pdf"), 1, 100), 1, label);
-  EXPECT_EQ(canvas->Device(), nullptr);
+  EXPECT_FALSE(canvas->HasDevice());
 
   EXPECT_THROW(FPrinter.SetPaperSize(0, 297), EPrinter);
   EXPECT_THROW(FPrinter.SetPaperSize(210, std::nan("")), EPrinter);
@@ -315,7 +315,7 @@ void ExpectFailureNaming(TPrinter &printer, const std::string &file, const std::
     EXPECT_NE(e.Message().find(reason), std::string::npos) << e.Message();
   }
   EXPECT_FALSE(printer.Printing());
-  EXPECT_EQ(printer.Canvas()->Device(), nullptr);
+  EXPECT_FALSE(printer.Canvas()->HasDevice());
 }
 
 TEST_F(PrinterTest, FilesThatCannotBeWritten) {

@@ -233,7 +233,8 @@ TEST(CosmeticLine, ClippingNeverMovesAPixel) {
     }
     clipped.Canvas().SetDeviceClip(clip);
     int phaseFull = phase, phaseClipped = phase;
-    const TDrawState stateFull = full.Canvas().State(), stateClipped = clipped.Canvas().State();
+    const TDrawState stateFull{{clRed, mode, penStyle, 1}, {}, {}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}};
+    const TDrawState stateClipped{stateFull.Pen, {}, {}, clip};
     TRasterDevice(full.View()).Line(stateFull, a, b, phaseFull);
     TRasterDevice(clipped.View()).Line(stateClipped, a, b, phaseClipped);
     SCOPED_TRACE(testing::Message() << a.X << "," << a.Y << " - " << b.X << "," << b.Y);

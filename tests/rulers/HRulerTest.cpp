@@ -121,7 +121,7 @@ TEST_F(HRuler, PlacementDirectionBorderAndDecimals) {
 }
 
 TEST_F(HRuler, PixelsOnTheFormMatchTheTicks) {
-  Ruler->Canvas()->SetDevice(Form->Canvas()->Device());
+  Draw(Ruler);
   Ruler->Paint();
   const auto pixel = [&](int x, int y) { return Ruler->Canvas()->Pixels(x, y); };
   for (int y = 1; y < 12; ++y)

@@ -48,6 +48,12 @@ public:
     Recorder.Clear();
     ruler->Canvas()->SetDevice(&Recorder);
   }
+  // Points the ruler's canvas back at the form: a control takes its form's device when it joins
+  // its parent.
+  template <class TRuler> void Draw(TRuler *ruler) {
+    ruler->SetParent(nullptr);
+    ruler->SetParent(Graph);
+  }
   TPaintRecord Recorded() const { return Sorted(Recorder); }
   static TPaintRecord Sorted(const TRecordingDevice &recorder) {
     TPaintRecord r;

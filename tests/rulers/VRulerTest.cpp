@@ -66,7 +66,7 @@ TEST_F(VRuler, WorldUnitTicksAndLabelsOnEitherSide) {
 }
 
 TEST_F(VRuler, PixelsOnTheFormMatchTheTicks) {
-  Ruler->Canvas()->SetDevice(Form->Canvas()->Device());
+  Draw(Ruler);
   Ruler->Paint();
   const auto pixel = [&](int x, int y) { return Ruler->Canvas()->Pixels(x, y); };
   for (int x = 1; x < 18; ++x)

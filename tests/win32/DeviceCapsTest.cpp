@@ -41,7 +41,7 @@ TEST(DeviceCaps, CanvasContextsAnswerForTheirDevice) {
   EXPECT_EQ(GetDeviceCaps(dc, VERTSIZE), 159);
   EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 96);
   // A page-sized surface at 600 dpi: A4 is 210 x 297 mm.
-  static_cast<TRasterDevice *>(bitmap.Canvas()->Device())->SetPixelsPerInch(600);
+  bitmap.SetPixelsPerInch(600);
   bitmap.SetSize(4961, 7016);
   EXPECT_EQ(GetDeviceCaps(dc, HORZSIZE), 210);
   EXPECT_EQ(GetDeviceCaps(dc, VERTSIZE), 297);

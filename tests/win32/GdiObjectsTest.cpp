@@ -41,7 +41,7 @@ TEST(GdiObjects, CanvasFontDescribesItself) {
   EXPECT_EQ(GetObjectA(handle, sizeof(LOGFONTA), nullptr), 0);
   // A printer-like device converts points at its own resolution.
   TBitmap printer(10, 10);
-  static_cast<TRasterDevice *>(printer.Canvas()->Device())->SetPixelsPerInch(600);
+  printer.SetPixelsPerInch(600);
   printer.Canvas()->Font().SetSize(12);
   EXPECT_EQ(LogFontOf(printer.Canvas()->Font().Handle()).lfHeight, -100);
 }

@@ -1,14 +1,12 @@
 #include <platform/graphics/cairo/CairoDevice.h>
 
 #include <algorithm>
-#include <cairo-ft.h>
 #include <cairo.h>
 #include <cmath>
 #include <cstring>
 #include <numbers>
 #include <optional>
 #include <platform/fonts/FontEngine.h>
-#include <platform/fonts/Utf8.h>
 #include <platform/graphics/cairo/CairoFontFaces.h>
 #include <platform/graphics/cairo/CairoPath.h>
 #include <platform/graphics/raster/RasterOps.h>
@@ -105,6 +103,7 @@ struct TCairoDevice::TImpl {
   TBoxD Reach;
   std::vector<TPointD> Points;
   std::vector<TPointD> Scratch;
+  std::vector<Fonts::TGlyphPlacement> Placements;
   std::vector<cairo_glyph_t> Glyphs;
   CairoFontFaces::TCache Faces;
   // The colour last made the source, while no pattern has replaced it, and the stroke style last
@@ -575,19 +574,18 @@ void TCairoDevice::TImpl::Text(TPointD at, std::string_view text, const TFontSpe
   SetSourceColor(Cr, ColorToRGB(font.Color) & 0xFFFFFF);
   cairo_set_font_face(Cr, face);
   cairo_set_font_size(Cr, em);
-  if (FT_Face ft = cairo_ft_scaled_font_lock_face(cairo_get_scaled_font(Cr))) {
-    Glyphs.clear();
-    double u = 0;
-    for (std::size_t pos = 0; pos < text.size();) {
-      const char32_t code = Fonts::NextCodePoint(text, pos);
-      const int advance = strike.Glyph(code).Advance;
-      if (u >= u0 - 2 * em && u <= u1 + em)
-        Glyphs.push_back({FT_Get_Char_Index(ft, code), u, double(metrics.Ascent)});
-      u += advance;
-    }
-    cairo_ft_scaled_font_unlock_face(cairo_get_scaled_font(Cr));
-    cairo_show_glyphs(Cr, Glyphs.data(), static_cast<int>(Glyphs.size()));
+  // The raster backend's glyphs at its integer advances: the face is the same file, so its glyph
+  // indices are cairo's too.
+  Placements.clear();
+  strike.AppendGlyphs(text, Placements);
+  Glyphs.clear();
+  double u = 0;
+  for (const Fonts::TGlyphPlacement &glyph : Placements) {
+    if (u >= u0 - 2 * em && u <= u1 + em)
+      Glyphs.push_back({glyph.Index, u, double(metrics.Ascent)});
+    u += glyph.Advance;
   }
+  cairo_show_glyphs(Cr, Glyphs.data(), static_cast<int>(Glyphs.size()));
   if (font.Style.Contains(fsUnderline))
     band(metrics.UnderlineTop, metrics.UnderlineTop + metrics.UnderlineThickness);
   if (font.Style.Contains(fsStrikeOut))
@@ -600,6 +598,17 @@ void TCairoDevice::TextOut(const TDrawState &state, TPoint at, std::string_view 
   if (!F->UseClip(state))
     return;
   F->Text({DeviceX(at.X, state.Origin), DeviceY(at.Y, state.Origin)}, text, font, state.Brush);
+}
+
+// Measured as the raster backend measures, from the same strike, so that a layout made for the
+// screen and the page agree to the pixel.
+TSize TCairoDevice::TextExtent(const TFontSpec &font, std::string_view text) {
+  return Fonts::TFontEngine::Instance().TextExtent(font, F->Ppi, text);
+}
+
+TTextMetrics TCairoDevice::TextMetrics(const TFontSpec &font) {
+  const Fonts::TStrikeMetrics &m = Fonts::TFontEngine::Instance().Metrics(font, F->Ppi);
+  return {m.Ascent, m.Descent};
 }
 
 } // namespace Platform

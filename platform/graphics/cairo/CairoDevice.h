@@ -49,6 +49,8 @@ public:
   TColor GetPixel(const TDrawState &state, TPoint p) const override;
   void DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) override;
   void TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) override;
+  TSize TextExtent(const TFontSpec &font, std::string_view text) override;
+  TTextMetrics TextMetrics(const TFontSpec &font) override;
 
 private:
   struct TImpl;

@@ -1,6 +1,7 @@
 #include <platform/graphics/raster/RasterOps.h>
 
 #include <algorithm>
+#include <platform/graphics/raster/IntegerMath.h>
 #include <platform/graphics/raster/RasterWideLine.h>
 
 // Cosmetic lines. The pixel set of a line from (x0, y0) to (x1, y1) is defined exactly, so that
@@ -27,13 +28,6 @@ namespace {
 // Every dash cycle (6 or 24 pixels) divides this, so a phase kept modulo it stays right when the
 // style changes between two lines of one path.
 constexpr int PhaseModulus = 24;
-
-i128 FloorDiv(i128 a, i128 b) { // b > 0
-  const i128 q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
-i128 CeilDiv(i128 a, i128 b) { return -FloorDiv(-a, b); } // b > 0
 
 // A line after clipping: the offset of the next pixel from the surface's first pixel, the step
 // along the major axis, the extra step along the minor one, and Bresenham's error term.
@@ -182,8 +176,8 @@ void StepRange(const TAxis &axis, i64 &first, i64 &last) {
       return steps;
   } else {
     // g(i) >= gLo  <=>  i * inc + c >= gLo * dec;  g(i) <= gHi  <=>  i * inc + c < (gHi + 1) * dec.
-    first = static_cast<i64>(std::max<i128>(first, CeilDiv(i128{gLo} * dec - c, inc)));
-    last = static_cast<i64>(std::min<i128>(last, FloorDiv(i128{gHi + 1} * dec - c - 1, inc)));
+    first = static_cast<i64>(std::max<i128>(first, CeilDiv(i128{gLo} * dec - c, i128{inc})));
+    last = static_cast<i64>(std::min<i128>(last, FloorDiv(i128{gHi + 1} * dec - c - 1, i128{inc})));
   }
   if (first > last)
     return steps;

@@ -4,10 +4,10 @@
 // integer helpers their span computations share.
 
 #include <algorithm>
-#include <cmath>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <platform/graphics/raster/IntegerMath.h>
 #include <platform/graphics/raster/RasterOps.h>
 
 namespace Platform::Raster {
@@ -67,30 +67,6 @@ inline void PaintClipped(const TRasterSurface &surface, const TClip &clip, int y
 
 // The pen of an outline as a fill: solid, under the pen's raster operation.
 inline TFill PenFill(const TStroke &pen) { return {pen.Rop, nullptr}; }
-
-// Division rounding down and up (b > 0), for any sign of a.
-inline i64 FloorDiv(i64 a, i64 b) {
-  const i64 q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-inline i64 CeilDiv(i64 a, i64 b) { return -FloorDiv(-a, b); }
-inline i128 FloorDiv(i128 a, i128 b) {
-  const i128 q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-inline i128 CeilDiv(i128 a, i128 b) { return -FloorDiv(-a, b); }
-
-// floor(sqrt(n)) for 0 <= n < 2^62: the floating-point root corrected to the exact value.
-inline i64 ISqrt(i64 n) {
-  if (n <= 0)
-    return 0;
-  i64 s = static_cast<i64>(std::sqrt(static_cast<double>(n)));
-  while (s * s > n)
-    --s;
-  while ((s + 1) * (s + 1) <= n)
-    ++s;
-  return s;
-}
 
 // Clamps an i128 into the 64-bit range; bounds of spans far off the surface only need to keep
 // their side of it.

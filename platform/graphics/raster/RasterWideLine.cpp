@@ -1,8 +1,7 @@
 #include <platform/graphics/raster/RasterWideLine.h>
 
 #include <algorithm>
-#include <cmath>
-#include <type_traits>
+#include <platform/graphics/raster/IntegerMath.h>
 
 // Wide pens. A segment covers the pixels whose centres lie within w / 2 of the segment between
 // its end points (a capsule). The arithmetic runs in doubled coordinates relative to a, where
@@ -20,28 +19,6 @@
 namespace Platform::Raster {
 
 namespace {
-
-// The arithmetic runs in i64 when the segment and the rows are small enough (the common case, and
-// several times faster), in i128 otherwise.
-template <class T> T FloorDiv(T a, T b) { // b > 0
-  const T q = a / b;
-  return (a % b != 0 && a < 0) ? q - 1 : q;
-}
-
-template <class T> T CeilDiv(T a, T b) { return -FloorDiv<T>(-a, b); } // b > 0
-
-// floor(sqrt(n)) for n >= 0, from the floating-point root corrected to the exact value.
-template <class T> T ISqrt(T n) {
-  if (n <= 0)
-    return 0;
-  using TFloat = std::conditional_t<sizeof(T) <= 8, double, long double>;
-  T s = static_cast<T>(std::sqrt(static_cast<TFloat>(n)));
-  while (s * s > n)
-    --s;
-  while ((s + 1) * (s + 1) <= n)
-    ++s;
-  return s;
-}
 
 // An inclusive range of integers; empty when Lo > Hi.
 template <class T> struct TRange {
@@ -76,14 +53,14 @@ template <class T> TRange<T> Solve(T k, T m, T lo, T hi) {
     k = -k;
     m = -m;
   }
-  return {CeilDiv<T>(lo - m, k), FloorDiv<T>(hi - m, k)};
+  return {CeilDiv(lo - m, k), FloorDiv(hi - m, k)};
 }
 
 // The x with x^2 + y^2 <= r^2.
 template <class T> TRange<T> Disk(T y, T r) {
   if (y > r || y < -r)
     return {};
-  const T h = ISqrt<T>(r * r - y * y);
+  const T h = ISqrt(r * r - y * y);
   return {-h, h};
 }
 
@@ -110,8 +87,8 @@ void FillRows(const TRasterSurface &surface, const TClip &clip, const TFill &fil
     if (q.IsEmpty())
       continue;
     // Back from q = 2 * (x - a.X) + o to pixel columns.
-    const T x0 = std::max<T>(CeilDiv<T>(q.Lo - c.O, 2) + a.X, clip.Left);
-    const T x1 = std::min<T>(FloorDiv<T>(q.Hi - c.O, 2) + a.X, clip.Right - 1);
+    const T x0 = std::max<T>(CeilDiv(q.Lo - c.O, 2) + a.X, clip.Left);
+    const T x1 = std::min<T>(FloorDiv(q.Hi - c.O, 2) + a.X, clip.Right - 1);
     if (x0 <= x1)
       FillSpan(surface, static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1) + 1, fill);
   }
@@ -130,7 +107,7 @@ void StrokeWideSegment(const TRasterSurface &surface, const TClip &clip, TRop ro
   const i128 dx = 2 * i128{b.X - a.X}, dy = 2 * i128{b.Y - a.Y};
   const i128 dd = dx * dx + dy * dy;
   // |cross(q, d)| <= w * |d| holds for integers exactly when |cross| <= floor(w * |d|).
-  const TCapsule<i128> capsule{w, w % 2 == 0 ? 1 : 0, dx, dy, dd, ISqrt<i128>(w * w * dd)};
+  const TCapsule<i128> capsule{w, w % 2 == 0 ? 1 : 0, dx, dy, dd, ISqrt(w * w * dd)};
 
   const i64 reach = static_cast<i64>(w) / 2 + 1;
   const i64 top = std::max<i64>(std::min(a.Y, b.Y) - reach, clip.Top);

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <platform/controls/Form.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <platform/printers/Printer.h>
 #include <rulers/Pbrulers.h>
 #include <unistd.h>

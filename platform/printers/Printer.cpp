@@ -4,13 +4,15 @@
 #include <cairo-ps.h>
 #include <cairo-svg.h>
 #include <cairo.h>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <platform/graphics/cairo/CairoDevice.h>
+#include <platform/rtl/AtomicFile.h>
 #include <platform/rtl/HandleTable.h>
 #include <platform/rtl/Rtl.h>
-#include <platform/rtl/SafeFile.h>
 #include <platform/win32/GdiObjects.h>
 #include <vector>
 
@@ -38,15 +40,27 @@ std::string Quoted(const std::string &name) { return "\"" + name + "\""; }
   Fail(std::string(what) + " " + Quoted(name) + ": " + std::strerror(error ? error : EIO));
 }
 
+// One file being written, and the first error its writes met.
+struct TOutputFile {
+  TAtomicFile File;
+  int Error = 0;
+  explicit TOutputFile(const std::string &name) : File(name) {}
+};
+
 cairo_status_t WriteToFile(void *closure, const unsigned char *data, unsigned int length) {
-  return static_cast<TSafeFile *>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+  auto *output = static_cast<TOutputFile *>(closure);
+  if (output->Error == 0 && std::fwrite(data, 1, length, output->File.Handle()) == length)
+    return CAIRO_STATUS_SUCCESS;
+  if (output->Error == 0)
+    output->Error = errno ? errno : EIO;
+  return CAIRO_STATUS_WRITE_ERROR;
 }
 
 bool IsPagePerFile(TPrinterFormat format) { return format == pfPNG || format == pfSVG; }
 
-// Page n of count: the name itself for a single page, otherwise "-n" before the extension.
-std::string PageFileName(const std::string &target, int n, int count) {
-  if (count == 1)
+// Page n's file: the name itself for the first page, "-n" before the extension for the others.
+std::string PageFileName(const std::string &target, int n) {
+  if (n == 1)
     return target;
   const std::size_t slash = target.find_last_of('/');
   std::size_t dot = target.find_last_of('.');
@@ -65,7 +79,7 @@ struct TPrinter::TJob {
   int Width = 0;
   int Height = 0;
   int Resolution = 0;
-  std::vector<std::unique_ptr<TSafeFile>> Files;
+  std::vector<std::unique_ptr<TOutputFile>> Files;
   cairo_surface_t *Surface = nullptr;
   std::unique_ptr<TCairoDevice> Device;
 
@@ -78,11 +92,14 @@ struct TPrinter::TJob {
     Surface = nullptr;
   }
 
-  TSafeFile &NewFile() {
-    auto file = std::make_unique<TSafeFile>(Target);
-    if (file->Error())
-      FailFile("cannot create", Target, file->Error());
-    Files.push_back(std::move(file));
+  // The file of the next page (or of the document), made beside its target.
+  TOutputFile &NewFile() {
+    const std::string name = IsPagePerFile(Format) ? PageFileName(Target, static_cast<int>(Files.size()) + 1) : Target;
+    try {
+      Files.push_back(std::make_unique<TOutputFile>(name));
+    } catch (const Exception &e) {
+      Fail(e.Message());
+    }
     return *Files.back();
   }
 
@@ -94,7 +111,7 @@ struct TPrinter::TJob {
     if (Format == pfPNG) {
       Surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, Width, Height);
     } else {
-      TSafeFile &file = NewFile();
+      TOutputFile &file = NewFile();
       switch (Format) {
       case pfPostScript:
         Surface = cairo_ps_surface_create_for_stream(WriteToFile, &file, WidthPoints(), HeightPoints());
@@ -122,21 +139,21 @@ struct TPrinter::TJob {
 
   void CheckSurface() {
     if (const cairo_status_t status = cairo_surface_status(Surface); status != CAIRO_STATUS_SUCCESS) {
-      const int error = Files.empty() ? 0 : Files.back()->Error();
-      if (error)
-        FailFile("cannot write", Target, error);
+      if (!Files.empty() && Files.back()->Error)
+        FailFile("cannot write", Files.back()->File.FileName(), Files.back()->Error);
       Fail("cannot make a page for " + Quoted(Target) + ": " + cairo_status_to_string(status));
     }
   }
 
   // Finishes the surface, writing what it holds to its file.
   void FinishSurface() {
+    Device->Flush();
     if (Format == pfPNG) {
-      TSafeFile &file = NewFile();
+      TOutputFile &file = NewFile();
       cairo_surface_flush(Surface);
       const cairo_status_t status = cairo_surface_write_to_png_stream(Surface, WriteToFile, &file);
       if (status != CAIRO_STATUS_SUCCESS)
-        FailFile("cannot write", Target, file.Error());
+        FailFile("cannot write", file.File.FileName(), file.Error);
     } else {
       cairo_surface_finish(Surface);
       CheckSurface();
@@ -150,6 +167,7 @@ struct TPrinter::TJob {
       OpenSurface();
       return;
     }
+    Device->Flush();
     cairo_show_page(Device->Context());
     Device->ResetClip();
     CheckSurface();
@@ -157,11 +175,14 @@ struct TPrinter::TJob {
 
   void Finish() {
     FinishSurface();
-    const int count = static_cast<int>(Files.size());
-    for (int i = 0; i < count; ++i) {
-      const std::string name = IsPagePerFile(Format) ? PageFileName(Target, i + 1, count) : Target;
-      if (!Files[i]->Commit(name))
-        FailFile("cannot write", name, Files[i]->Error());
+    for (const auto &output : Files) {
+      if (output->Error)
+        FailFile("cannot write", output->File.FileName(), output->Error);
+      try {
+        output->File.Commit();
+      } catch (const Exception &e) {
+        Fail(e.Message());
+      }
     }
   }
 };

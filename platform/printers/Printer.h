@@ -17,8 +17,8 @@ public:
 };
 
 // PDF and PostScript hold every page in one file. PNG, and SVG (whose documents have one page),
-// write a file per page: the file name itself for a one-page document, otherwise the name with
-// "-1", "-2", ... before its extension.
+// write a file per page: the first page to the file name itself, page n after it to the name
+// with "-n" before its extension ("plot.png", "plot-2.png", ...).
 enum TPrinterFormat { pfPDF, pfPostScript, pfSVG, pfPNG };
 
 // The printer: a document of pages drawn through Canvas() and written to a file in the chosen

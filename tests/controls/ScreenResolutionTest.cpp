@@ -3,7 +3,6 @@
 #include <platform/controls/Form.h>
 #include <platform/controls/PaintBox.h>
 #include <platform/controls/Screen.h>
-#include <platform/host/Display.h>
 #include <platform/pictures/Bitmap.h>
 
 using namespace Platform;
@@ -12,9 +11,15 @@ namespace {
 
 // Restores the display the other tests expect.
 struct TDisplayGuard {
-  TDisplayMetrics Saved = DisplayMetrics();
-  ~TDisplayGuard() { DisplayMetrics() = Saved; }
+  TDisplayMetrics Saved = Screen().Metrics();
+  ~TDisplayGuard() { Screen().SetMetrics(Saved); }
 };
+
+void SetScreenPixelsPerInch(int ppi) {
+  TDisplayMetrics metrics = Screen().Metrics();
+  metrics.PixelsPerInch = ppi;
+  Screen().SetMetrics(metrics);
+}
 
 int LabelHeight(TCanvas &canvas) {
   canvas.Font().SetName("arial");
@@ -36,7 +41,7 @@ TEST(ScreenResolution, SurfacesFollowTheScreenTheyServeWhenTheyDraw) {
   const int atDefault = LabelHeight(*offScreen.Canvas());
   EXPECT_EQ(LabelHeight(*box->Canvas()), atDefault);
 
-  DisplayMetrics().PixelsPerInch = 192;
+  SetScreenPixelsPerInch(192);
   EXPECT_EQ(Screen().PixelsPerInch(), 192);
   EXPECT_EQ(offScreen.PixelsPerInch(), 192);
   EXPECT_EQ(box->Canvas()->PixelsPerInch(), 192);
@@ -51,7 +56,7 @@ TEST(ScreenResolution, SurfacesFollowTheScreenTheyServeWhenTheyDraw) {
   EXPECT_EQ(printed.PixelsPerInch(), 192);
 
   // A display that reports nonsense leaves text at the default size rather than none.
-  DisplayMetrics().PixelsPerInch = 0;
+  SetScreenPixelsPerInch(0);
   EXPECT_EQ(offScreen.PixelsPerInch(), 96);
   EXPECT_EQ(LabelHeight(*box->Canvas()), atDefault);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <platform/graphics/Canvas.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 
 using namespace Platform;
 

@@ -6,8 +6,8 @@
 
 #include <climits>
 #include <functional>
-#include <platform/graphics/RasterDevice.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/raster/RasterDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <platform/pictures/Bitmap.h>
 #include <string>
 #include <vector>

@@ -3,8 +3,8 @@
 #include <numeric>
 #include <platform/fonts/FontEngine.h>
 #include <platform/graphics/Canvas.h>
-#include <platform/graphics/RasterDevice.h>
-#include <platform/graphics/RecordingDevice.h>
+#include <platform/graphics/raster/RasterDevice.h>
+#include <platform/graphics/recording/RecordingDevice.h>
 #include <platform/pictures/Bitmap.h>
 
 using namespace Platform;

@@ -35,6 +35,7 @@ public:
   }
   TCanvas &Canvas() { return FCanvas; }
   std::uint32_t Pixel(int x, int y) {
+    FDevice->Flush();
     cairo_surface_flush(FSurface);
     const auto *row = cairo_image_surface_get_data(FSurface) + y * cairo_image_surface_get_stride(FSurface);
     return reinterpret_cast<const std::uint32_t *>(row)[x] & 0xFFFFFF;
@@ -225,6 +226,12 @@ const std::vector<TDrawing> &Drawings() {
          c.Brush().SetStyle(bsClear);
          // An ellipse with semi-axes near 2^30 whose top touches the page at y = 50.
          c.Ellipse(60 - (1 << 30), 50, 60 + (1 << 30), 2147483000);
+         c.TextOut(2147483000, 60, "beyond the right");
+         c.TextOut(-2147483647 - 1, 60, "beyond the left");
+         TBitmap image(2, 2);
+         image.Canvas()->SetPixels(0, 0, clRed);
+         // Its top-left quarter is red and reaches from far off the page to x = 30.
+         c.StretchDraw({-2000000000, 80, 2000000060, 100}, image);
          // A pen far wider than the page, its line far above it: the page's top rows.
          c.Pen().SetWidth(200001);
          c.MoveTo(-300000, -99960);
@@ -266,10 +273,12 @@ TEST(CairoDevice, PenModesOnPaper) {
     TColor Fill; // what a blue brush leaves
   };
   const TCase cases[] = {
-      {pmCopy, clRed, clBlue},   {pmBlack, clBlack, clBlack},    {pmWhite, clWhite, clWhite},
-      {pmNop, clWhite, clWhite}, {pmNotCopy, clAqua, clYellow},  {pmNot, clRed, clBlue},
-      {pmXor, clRed, clBlue},    {pmNotXor, clRed, clBlue},      {pmMerge, clRed, clBlue},
-      {pmMask, clRed, clBlue},   {pmMergePenNot, clRed, clBlue}, {pmMaskNotPen, clRed, clBlue},
+      {pmCopy, clRed, clBlue},       {pmBlack, clBlack, clBlack},    {pmWhite, clWhite, clWhite},
+      {pmNop, clWhite, clWhite},     {pmNotCopy, clAqua, clYellow},  {pmNot, clRed, clBlue},
+      {pmXor, clRed, clBlue},        {pmNotXor, clRed, clBlue},      {pmMerge, clRed, clBlue},
+      {pmMask, clRed, clBlue},       {pmMergePenNot, clRed, clBlue}, {pmMaskNotPen, clRed, clBlue},
+      {pmMaskPenNot, clRed, clBlue}, {pmMergeNotPen, clRed, clBlue}, {pmNotMerge, clRed, clBlue},
+      {pmNotMask, clRed, clBlue},
   };
   for (const TCase &c : cases) {
     SCOPED_TRACE(static_cast<int>(c.Mode));

@@ -71,33 +71,6 @@ TEllipseD OutlineEllipse(const TRect &box, TPoint origin, const TPenState &pen) 
           std::max(0.0, (h - inset) / 2)};
 }
 
-// The counter-clockwise sweep of an arc, from the ray through the centre of the start pixel to
-// the ray through the end pixel's, decided exactly as the raster backend decides it: equal
-// directions give the whole ellipse, opposite ones half of it.
-void ArcAngles(const TRect &box, TPoint start, TPoint end, double &from, double &sweep) {
-  __extension__ typedef __int128 i128;
-  const i64 w = i64{box.Right} - box.Left, h = i64{box.Bottom} - box.Top;
-  i128 sx = i128{2} * (i64{start.X} - box.Left) + 1 - w, sy = i128{2} * (i64{start.Y} - box.Top) + 1 - h;
-  i128 ex = i128{2} * (i64{end.X} - box.Left) + 1 - w, ey = i128{2} * (i64{end.Y} - box.Top) + 1 - h;
-  if (sx == 0 && sy == 0)
-    sx = 1;
-  if (ex == 0 && ey == 0)
-    ex = 1;
-  // The ellipse's angle of a direction (dx, dy) on the screen, with semi-axes in the ratio w : h.
-  auto angle = [&](i128 dx, i128 dy) { return std::atan2(-double(dy) * double(w), double(dx) * double(h)); };
-  from = angle(sx, sy);
-  const i128 cross = sy * ex - sx * ey, dot = sx * ex + sy * ey;
-  if (cross == 0) {
-    sweep = dot > 0 ? 2 * std::numbers::pi : std::numbers::pi;
-    return;
-  }
-  sweep = angle(ex, ey) - from;
-  while (sweep <= 0)
-    sweep += 2 * std::numbers::pi;
-  while (sweep > 2 * std::numbers::pi)
-    sweep -= 2 * std::numbers::pi;
-}
-
 // The hatch of a brush as a repeating 8x8 source aligned to the device's pixels.
 cairo_pattern_t *MakeHatch(TBrushStyle style, TColor rgb) {
   const std::uint8_t *rows = Raster::HatchPattern(style);
@@ -133,14 +106,71 @@ struct TCairoDevice::TImpl {
   std::vector<Fonts::TGlyphPlacement> Placements;
   std::vector<cairo_glyph_t> Glyphs;
   CairoFontFaces::TCache Faces;
+  // The colour last made the source, while no pattern has replaced it, and the stroke style last
+  // set: a page of lines in one pen sets them once.
+  std::optional<TColor> SourceColor;
+  double LineWidth = -1;
+  cairo_line_cap_t LineCap = CAIRO_LINE_CAP_BUTT;
   cairo_pattern_t *Hatch = nullptr;
+  // Separate solid lines in one pen and clip (ruler ticks, grids) are gathered into one path and
+  // stroked together when anything else comes: a document then holds one stroke for them, not
+  // one each.
+  bool Pending = false;
+  int PendingCount = 0;
+  TPenState PendingPen;
+  TRect PendingClip;
   TBrushStyle HatchStyle = bsSolid;
   TColor HatchColor = 0;
 
   ~TImpl() {
+    Flush();
     if (Hatch)
       cairo_pattern_destroy(Hatch);
     cairo_destroy(Cr);
+  }
+
+  // Most segments one path gathers: bounds the memory and the work of the stroke at the end.
+  static constexpr int MaxPending = 4096;
+
+  void Flush() {
+    if (Pending)
+      cairo_stroke(Cr);
+    Pending = false;
+    PendingCount = 0;
+  }
+
+  bool ContinuesPending(const TDrawState &state) const {
+    const TPenState &a = state.Pen, &b = PendingPen;
+    return Pending && a.Color == b.Color && a.Mode == b.Mode && a.Style == b.Style && a.Width == b.Width &&
+           state.Clip == PendingClip;
+  }
+
+  // Adds a solid line to the gathered path, starting one when the pen or clip differ.
+  void AddLine(const TDrawState &state, TPoint a, TPoint b) {
+    if (!ContinuesPending(state)) {
+      Flush();
+      if (!UseClip(state) || !UsePen(state.Pen, CAIRO_LINE_CAP_ROUND))
+        return;
+      cairo_new_path(Cr);
+      Pending = true;
+      PendingPen = state.Pen;
+      PendingClip = state.Clip;
+    }
+    TPointD from = Centre(a, state.Origin), to = Centre(b, state.Origin);
+    if (IsCosmetic(state.Pen)) {
+      // From a's pixel up to b's: both ends half a step back.
+      const double steps = StepsOf(from, to);
+      const double dx = (to.X - from.X) / steps / 2, dy = (to.Y - from.Y) / steps / 2;
+      from = {from.X - dx, from.Y - dy};
+      to = {to.X - dx, to.Y - dy};
+    }
+    double t0, t1;
+    if (ClipSegment(from, to, Reach, t0, t1)) {
+      cairo_move_to(Cr, from.X + (to.X - from.X) * t0, from.Y + (to.Y - from.Y) * t0);
+      cairo_line_to(Cr, from.X + (to.X - from.X) * t1, from.Y + (to.Y - from.Y) * t1);
+    }
+    if (++PendingCount >= MaxPending)
+      Flush();
   }
 
   // Sets the state's clip on the context when it differs from the one in force; false when the
@@ -164,13 +194,25 @@ struct TCairoDevice::TImpl {
     return true;
   }
 
+  void UseColor(TColor rgb) {
+    if (SourceColor != rgb) {
+      SetSourceColor(Cr, rgb);
+      SourceColor = rgb;
+    }
+  }
+
+  void UsePattern(cairo_pattern_t *pattern) {
+    cairo_set_source(Cr, pattern);
+    SourceColor.reset();
+  }
+
   // Makes the brush the source; false when its colour leaves nothing on paper.
   bool UseBrush(const TBrushState &brush, TPenMode mode) {
     const std::optional<TColor> color = PaperColor(mode, brush.Color);
     if (!color)
       return false;
     if (brush.Style == bsSolid || !Raster::HatchPattern(brush.Style)) {
-      SetSourceColor(Cr, *color);
+      UseColor(*color);
       return true;
     }
     if (!Hatch || HatchStyle != brush.Style || HatchColor != *color) {
@@ -180,7 +222,7 @@ struct TCairoDevice::TImpl {
       HatchStyle = brush.Style;
       HatchColor = *color;
     }
-    cairo_set_source(Cr, Hatch);
+    UsePattern(Hatch);
     return true;
   }
 
@@ -189,12 +231,17 @@ struct TCairoDevice::TImpl {
     const std::optional<TColor> color = PaperColor(pen.Mode, pen.Color);
     if (!color)
       return false;
-    SetSourceColor(Cr, *color);
+    UseColor(*color);
     const bool cosmetic = IsCosmetic(pen);
-    cairo_set_line_width(Cr, cosmetic ? 1 : std::min(pen.Width, MaxPenWidth));
-    cairo_set_line_cap(Cr, cosmetic ? CAIRO_LINE_CAP_BUTT : wideCap);
-    cairo_set_line_join(Cr, cosmetic ? CAIRO_LINE_JOIN_MITER : CAIRO_LINE_JOIN_ROUND);
-    cairo_set_dash(Cr, nullptr, 0, 0);
+    const double width = cosmetic ? 1 : std::min(pen.Width, MaxPenWidth);
+    const cairo_line_cap_t cap = cosmetic ? CAIRO_LINE_CAP_BUTT : wideCap;
+    if (width != LineWidth || cap != LineCap) {
+      cairo_set_line_width(Cr, width);
+      cairo_set_line_cap(Cr, cap);
+      cairo_set_line_join(Cr, cosmetic ? CAIRO_LINE_JOIN_MITER : CAIRO_LINE_JOIN_ROUND);
+      LineWidth = width;
+      LineCap = cap;
+    }
     return true;
   }
 
@@ -314,20 +361,30 @@ TCairoDevice::TCairoDevice(cairo_t *context, const TRect &bounds, int pixelsPerI
 TCairoDevice::~TCairoDevice() = default;
 
 cairo_t *TCairoDevice::Context() const { return F->Cr; }
+
+void TCairoDevice::Flush() { F->Flush(); }
 int TCairoDevice::PixelsPerInch() const { return F->Ppi; }
 TRect TCairoDevice::Bounds() const { return F->DeviceBounds; }
 
 void TCairoDevice::ResetClip() {
+  F->Flush();
   cairo_reset_clip(F->Cr);
   F->ClipInForce.reset();
 }
 
 void TCairoDevice::Line(const TDrawState &state, TPoint a, TPoint b, int &dashPhase) {
-  const TPoint ends[2] = {a, b};
-  Polyline(state, ends, dashPhase);
+  if (IsCosmetic(state.Pen) && Raster::DashPatternOf(state.Pen.Style).Count > 0) {
+    const TPoint ends[2] = {a, b};
+    Polyline(state, ends, dashPhase);
+    return;
+  }
+  dashPhase = static_cast<int>((NormalPhase(dashPhase) + StepsOf(a, b)) % PhaseModulus);
+  if (a != b)
+    F->AddLine(state, a, b);
 }
 
 void TCairoDevice::Polyline(const TDrawState &state, std::span<const TPoint> points, int &dashPhase) {
+  F->Flush();
   const int phase = NormalPhase(dashPhase);
   i64 steps = 0;
   for (std::size_t i = 1; i < points.size(); ++i)
@@ -342,6 +399,7 @@ void TCairoDevice::Polyline(const TDrawState &state, std::span<const TPoint> poi
 }
 
 void TCairoDevice::Polygon(const TDrawState &state, std::span<const TPoint> points) {
+  F->Flush();
   if (!F->UseClip(state))
     return;
   F->Points.clear();
@@ -354,6 +412,7 @@ void TCairoDevice::Polygon(const TDrawState &state, std::span<const TPoint> poin
 }
 
 void TCairoDevice::Rectangle(const TDrawState &state, const TRect &box) {
+  F->Flush();
   if (box.IsEmpty() || !F->UseClip(state))
     return;
   const double l = DeviceX(box.Left, state.Origin), t = DeviceY(box.Top, state.Origin);
@@ -379,6 +438,7 @@ void TCairoDevice::Rectangle(const TDrawState &state, const TRect &box) {
 }
 
 void TCairoDevice::FillRect(const TDrawState &state, const TRect &rect) {
+  F->Flush();
   if (rect.IsEmpty() || !F->UseClip(state) || !F->UseBrush(state.Brush, pmCopy))
     return;
   F->FillBox(DeviceX(rect.Left, state.Origin), DeviceY(rect.Top, state.Origin), DeviceX(rect.Right, state.Origin),
@@ -386,6 +446,7 @@ void TCairoDevice::FillRect(const TDrawState &state, const TRect &rect) {
 }
 
 void TCairoDevice::Ellipse(const TDrawState &state, const TRect &box) {
+  F->Flush();
   if (box.IsEmpty() || !F->UseClip(state))
     return;
   const TEllipseD outline = OutlineEllipse(box, state.Origin, state.Pen);
@@ -404,6 +465,7 @@ void TCairoDevice::Ellipse(const TDrawState &state, const TRect &box) {
 }
 
 void TCairoDevice::Arc(const TDrawState &state, const TRect &box, TPoint start, TPoint end) {
+  F->Flush();
   if (box.IsEmpty() || !F->UseClip(state) || !F->UsePen(state.Pen, CAIRO_LINE_CAP_BUTT))
     return;
   double from, sweep;
@@ -413,14 +475,16 @@ void TCairoDevice::Arc(const TDrawState &state, const TRect &box, TPoint start, 
 }
 
 void TCairoDevice::SetPixel(const TDrawState &state, TPoint p, TColor color) {
+  F->Flush();
   if (!F->UseClip(state))
     return;
-  SetSourceColor(F->Cr, ColorToRGB(color) & 0xFFFFFF);
+  F->UseColor(ColorToRGB(color) & 0xFFFFFF);
   const double x = DeviceX(p.X, state.Origin), y = DeviceY(p.Y, state.Origin);
   F->FillBox(x, y, x + 1, y + 1);
 }
 
 TColor TCairoDevice::GetPixel(const TDrawState &state, TPoint p) const {
+  F->Flush();
   cairo_surface_t *target = cairo_get_target(F->Cr);
   if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE)
     return -1;
@@ -443,38 +507,43 @@ TColor TCairoDevice::GetPixel(const TDrawState &state, TPoint p) const {
 }
 
 void TCairoDevice::DrawImage(const TDrawState &state, const TRect &dest, const TRasterSurface &image) {
+  F->Flush();
   if (dest.IsEmpty() || image.IsEmpty() || !F->UseClip(state))
     return;
-  const double l = DeviceX(dest.Left, state.Origin), t = DeviceY(dest.Top, state.Origin);
-  const double r = DeviceX(dest.Right, state.Origin), b = DeviceY(dest.Bottom, state.Origin);
-  const double cl = std::max(l, F->Reach.Left), ct = std::max(t, F->Reach.Top);
-  const double cr = std::min(r, F->Reach.Right), cb = std::min(b, F->Reach.Bottom);
-  if (cl >= cr || ct >= cb)
+  const TRect clip = IntersectRect(state.Clip, F->DeviceBounds);
+  const TImagePlacement x = PlaceImageAxis(DeviceX(dest.Left, state.Origin), DeviceX(dest.Right, state.Origin),
+                                           image.Width, clip.Left, clip.Right);
+  const TImagePlacement y = PlaceImageAxis(DeviceY(dest.Top, state.Origin), DeviceY(dest.Bottom, state.Origin),
+                                           image.Height, clip.Top, clip.Bottom);
+  if (x.Count == 0 || y.Count == 0)
     return;
-  // A copy of the pixels: a document keeps its sources until the page is written.
-  cairo_surface_t *copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, image.Width, image.Height);
+  // A copy of the visible pixels: a document keeps its sources until the page is written.
+  cairo_surface_t *copy = cairo_image_surface_create(CAIRO_FORMAT_RGB24, x.Count, y.Count);
   unsigned char *data = cairo_image_surface_get_data(copy);
   if (!data) {
     cairo_surface_destroy(copy);
     return;
   }
   const int stride = cairo_image_surface_get_stride(copy);
-  for (int y = 0; y < image.Height; ++y)
-    std::memcpy(data + std::ptrdiff_t{y} * stride, image.Row(y), std::size_t(image.Width) * 4);
+  for (int row = 0; row < y.Count; ++row)
+    std::memcpy(data + std::ptrdiff_t{row} * stride, image.Row(y.First + row) + x.First, std::size_t(x.Count) * 4);
   cairo_surface_mark_dirty(copy);
   cairo_pattern_t *pattern = cairo_pattern_create_for_surface(copy);
   cairo_surface_destroy(copy);
   cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
+  cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
   cairo_matrix_t matrix;
-  cairo_matrix_init_scale(&matrix, image.Width / (r - l), image.Height / (b - t));
-  cairo_matrix_translate(&matrix, -l, -t);
+  cairo_matrix_init_scale(&matrix, 1 / x.PixelSize, 1 / y.PixelSize);
+  cairo_matrix_translate(&matrix, -x.Offset, -y.Offset);
   cairo_pattern_set_matrix(pattern, &matrix);
-  cairo_set_source(F->Cr, pattern);
+  F->UsePattern(pattern);
   cairo_pattern_destroy(pattern);
-  F->FillBox(cl, ct, cr, cb);
+  F->FillBox(x.VisibleFrom, y.VisibleFrom, x.VisibleTo, y.VisibleTo);
 }
 
 void TCairoDevice::TImpl::Text(TPointD at, std::string_view text, const TFontSpec &font, const TBrushState &brush) {
+  // Both lookups may raise (no usable font at all) and so come before the context's state is saved.
+  cairo_font_face_t *face = Faces.Face(font);
   Upright = font;
   Upright.Escapement = 0;
   Fonts::TGlyphStrike &strike = Fonts::TFontEngine::Instance().Strike(Upright, Ppi);
@@ -503,7 +572,7 @@ void TCairoDevice::TImpl::Text(TPointD at, std::string_view text, const TFontSpe
     band(0, height);
   }
   SetSourceColor(Cr, ColorToRGB(font.Color) & 0xFFFFFF);
-  cairo_set_font_face(Cr, Faces.Face(font));
+  cairo_set_font_face(Cr, face);
   cairo_set_font_size(Cr, em);
   // The raster backend's glyphs at its integer advances: the face is the same file, so its glyph
   // indices are cairo's too.
@@ -525,6 +594,7 @@ void TCairoDevice::TImpl::Text(TPointD at, std::string_view text, const TFontSpe
 }
 
 void TCairoDevice::TextOut(const TDrawState &state, TPoint at, std::string_view text, const TFontSpec &font) {
+  F->Flush();
   if (!F->UseClip(state))
     return;
   F->Text({DeviceX(at.X, state.Origin), DeviceY(at.Y, state.Origin)}, text, font, state.Brush);

@@ -28,7 +28,11 @@ public:
   TCairoDevice(const TCairoDevice &) = delete;
   TCairoDevice &operator=(const TCairoDevice &) = delete;
 
+  // The context. Call Flush first before drawing on it directly or ending its page: lines may
+  // still be gathered for one stroke.
   cairo_t *Context() const;
+  // Strokes the lines gathered so far.
+  void Flush();
   int PixelsPerInch() const override;
   TRect Bounds() const override;
   // Forgets the clip in force, for a context whose clip was reset behind the device's back (a

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace Platform::CairoPath {
 
 namespace {
+
+using i64 = std::int64_t;
 
 // How far past the clip box an ellipse may reach and still be handed to cairo as curves: well
 // inside 24.8 fixed point for any page cairo can make.
@@ -164,6 +167,55 @@ void FlattenArc(const TEllipseD &e, double from, double sweep, const TBoxD &near
         out.push_back(e.At(a0 + step * j / fine));
   }
   out.push_back(e.At(from + sweep));
+}
+
+void ArcAngles(const TRect &box, TPoint start, TPoint end, double &from, double &sweep) {
+  __extension__ typedef __int128 i128;
+  const i64 w = i64{box.Right} - box.Left, h = i64{box.Bottom} - box.Top;
+  i128 sx = i128{2} * (i64{start.X} - box.Left) + 1 - w, sy = i128{2} * (i64{start.Y} - box.Top) + 1 - h;
+  i128 ex = i128{2} * (i64{end.X} - box.Left) + 1 - w, ey = i128{2} * (i64{end.Y} - box.Top) + 1 - h;
+  if (sx == 0 && sy == 0)
+    sx = 1;
+  if (ex == 0 && ey == 0)
+    ex = 1;
+  // The ellipse's angle of a direction (dx, dy) on the screen, with semi-axes in the ratio w : h.
+  auto angle = [&](i128 dx, i128 dy) { return std::atan2(-double(dy) * double(w), double(dx) * double(h)); };
+  from = angle(sx, sy);
+  const i128 cross = sy * ex - sx * ey, dot = sx * ex + sy * ey;
+  if (cross == 0) {
+    sweep = dot > 0 ? 2 * std::numbers::pi : std::numbers::pi;
+    return;
+  }
+  sweep = angle(ex, ey) - from;
+  while (sweep <= 0)
+    sweep += 2 * std::numbers::pi;
+  while (sweep > 2 * std::numbers::pi)
+    sweep -= 2 * std::numbers::pi;
+}
+
+TImagePlacement PlaceImageAxis(double from, double to, int pixels, int clipFrom, int clipTo) {
+  TImagePlacement p;
+  p.VisibleFrom = std::max(from, double(clipFrom));
+  p.VisibleTo = std::min(to, double(clipTo));
+  if (p.VisibleFrom >= p.VisibleTo)
+    return p;
+  const double size = (to - from) / pixels;
+  p.First = static_cast<int>(std::clamp(std::floor((p.VisibleFrom - from) / size), 0.0, pixels - 1.0));
+  const int last = static_cast<int>(std::clamp(std::floor((p.VisibleTo - from) / size), double(p.First), pixels - 1.0));
+  p.Count = last - p.First + 1;
+  const double span = p.VisibleTo - p.VisibleFrom;
+  if (p.Count > 2 || size <= span) {
+    p.Offset = from + p.First * size;
+    p.PixelSize = size;
+  } else if (p.Count == 2) {
+    // The one boundary between the two pixels stays where it is.
+    p.PixelSize = span;
+    p.Offset = from + (p.First + 1) * size - span;
+  } else {
+    p.PixelSize = span;
+    p.Offset = p.VisibleFrom;
+  }
+  return p;
 }
 
 } // namespace Platform::CairoPath

@@ -5,6 +5,7 @@
 // box around the page first, and ellipses too large for Bézier curves are flattened finely only
 // where they pass near it.
 
+#include <platform/graphics/Types.h>
 #include <span>
 #include <vector>
 
@@ -55,5 +56,26 @@ bool NeedsFlattening(const TEllipseD &e, const TBoxD &box);
 // NeedsFlattening.
 void AppendArc(cairo_t *cr, const TEllipseD &e, double from, double sweep);
 void FlattenArc(const TEllipseD &e, double from, double sweep, const TBoxD &near, std::vector<TPointD> &out);
+
+// The counter-clockwise sweep of an arc, from the ray through the centre of the start pixel to
+// the ray through the end pixel's, decided exactly as the raster backend decides it: equal
+// directions give the whole ellipse, opposite ones half of it.
+void ArcAngles(const TRect &box, TPoint start, TPoint end, double &from, double &sweep);
+
+// Where the visible source pixels of one axis of a stretched image go: source pixels First ..
+// First + Count - 1, each PixelSize device pixels long from Offset, over the visible span. An image
+// magnified so far that at most two of its pixels show is placed at a size the span can hold (the
+// pattern pads beyond them), since cairo's image backend keeps transforms in 16.16 fixed point.
+struct TImagePlacement {
+  int First = 0;
+  int Count = 0;
+  double Offset = 0;
+  double PixelSize = 1;
+  double VisibleFrom = 0;
+  double VisibleTo = 0;
+};
+
+// The placement of the axis of an image stretched over [from, to) of which [clipFrom, clipTo) shows.
+TImagePlacement PlaceImageAxis(double from, double to, int pixels, int clipFrom, int clipTo);
 
 } // namespace Platform::CairoPath

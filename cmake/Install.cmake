@@ -6,7 +6,7 @@ include(CMakePackageConfigHelpers)
 install(TARGETS velgraph EXPORT velgraphTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-foreach(dir platform wgraph alloc paintbox worldgraph)
+foreach(dir platform wgraph alloc paintbox rulers worldgraph)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velgraph
     FILES_MATCHING PATTERN "*.h"
     PATTERN "raster" EXCLUDE)

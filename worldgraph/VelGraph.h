@@ -9,12 +9,19 @@
 #include <memory>
 #include <paintbox/Velpaint.h>
 #include <platform/controls/CustomPanel.h>
+#include <rulers/Pbrulers.h>
+#include <span>
+#include <string_view>
 #include <vector>
 
 namespace Velgraph {
 
+using Pbrulers::TLengthUnits;
 using Platform::TCanvas;
 using Platform::TColor;
+using Platform::TMouseEvent;
+using Platform::TMouseMoveEvent;
+using Platform::TNotifyEvent;
 using Platform::TPenMode;
 using Platform::TPenStyle;
 using Platform::TPoint;
@@ -59,29 +66,132 @@ TWorldPoint EllipsePointAtAngle(double A, double B, double T);
 class TShape;
 enum class TShapeKind : std::uint8_t;
 
+// One published property as the form designer stores it: Default is the text of the value a
+// stored form leaves out, or null when the property is always stored.
+struct TPublishedProperty {
+  std::string_view Name;
+  std::string_view Type;
+  std::string_view Getter; // "platform": the inherited control accessor; "field": read directly
+  std::string_view Setter;
+  const char *Default;
+};
+
 class TVelWorldGraph : public Platform::TCustomPanel {
 public:
+  // Creates the rulers and the paint box, sets the defaults and paints once. The owner becomes
+  // the parent when it is a windowed control.
   explicit TVelWorldGraph(Platform::TComponent *AOwner);
   ~TVelWorldGraph() override;
 
-  // Lays out the rulers and the paint box, establishes the mapping, draws the shapes, calls
-  // OnPaint and shows the off-screen picture.
-  void Paint() override;
+  // The published properties in their declared order, with their stream defaults.
+  static std::span<const TPublishedProperty> PublishedProperties();
 
-  // The frame: the world window shown. Setting a bound does not repaint.
-  double XMin() const;
-  double XMax() const;
-  double YMin() const;
-  double YMax() const;
+  // Lays out the rulers and the paint box, establishes the mapping, draws the shapes, calls
+  // OnPaint and shows the off-screen picture. Draws no bevel of its own.
+  void Paint() override;
+  void CMMouseEnter() override;
+  void CMMouseLeave() override;
+
+  // The frame: the world window shown, as the rulers hold it. Setting a bound does not
+  // repaint; a proportional paint widens the window on one axis.
+  double XMin() const { return FHRuler->XMin(); }
+  double XMax() const { return FHRuler->XMax(); }
+  double YMin() const { return FVRuler->YMin(); }
+  double YMax() const { return FVRuler->YMax(); }
   void SetXMin(double v);
   void SetXMax(double v);
   void SetYMin(double v);
   void SetYMax(double v);
   bool Proportional() const { return FPaintBox->Proportional(); }
   void SetProportional(bool b) { FPaintBox->SetProportional(b); }
+  TXIncrease XIncrease() const;
+  void SetXIncrease(TXIncrease v);
+  TYIncrease YIncrease() const;
+  void SetYIncrease(TYIncrease v);
+
+  // Published properties of the panel's own.
+  TLengthUnits LengthUnits() const { return FLengthUnits; }
+  // A physical scale turns Proportional off; paints when visible.
+  void SetLengthUnits(TLengthUnits v);
+  THRulerPosition HRulerPosition() const { return FHRulerPosition; }
+  void SetHRulerPosition(THRulerPosition v);
+  TVRulerPosition VRulerPosition() const { return FVRulerPosition; }
+  void SetVRulerPosition(TVRulerPosition v);
+  int HRulerDecimals() const { return FHRuler->Decimals(); }
+  // Only the low byte reaches the ruler.
+  void SetHRulerDecimals(int n);
+  int VRulerDecimals() const { return FVRuler->Decimals(); }
+  void SetVRulerDecimals(int n);
+  TColor BackgroundColor() const { return FPaintBox->Color(); }
+  // Always paints, also when the colour is unchanged.
+  void SetBackgroundColor(TColor c);
+  const Platform::TFont &HRulerFont() const { return *FHRulerFont; }
+  void SetHRulerFont(const Platform::TFont &f);
+  const Platform::TFont &VRulerFont() const { return *FVRulerFont; }
+  void SetVRulerFont(const Platform::TFont &f);
+  // The room left for drawing after the rulers; writing it has no effect.
+  int AvailableWidth() const { return FPaintBox->Width(); }
+  void SetAvailableWidth(int v) { FAvailableWidth = v; }
+  int AvailableHeight() const { return FPaintBox->Height(); }
+  void SetAvailableHeight(int v) { FAvailableHeight = v; }
+  bool DetailedPosition() const { return FDetailedPosition; }
+  // A plain field: clearing it leaves a crosshair on show where it is.
+  void SetDetailedPosition(bool v) { FDetailedPosition = v; }
+  int Version() const { return FVersion; }
+  void SetVersion(int) { FVersion = 500; }
+  bool InteractiveApplication() const { return FInteractiveApplication; }
+  void SetInteractiveApplication(bool v) { FInteractiveApplication = v; }
+
+  // Fired only when assigned. The mouse events come from the paint box alone, with graph
+  // client pixels, and with the paint box as Sender.
+  TNotifyEvent OnPaint;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
 
   Velpaint::TVelPaintBox *PaintBox() const { return FPaintBox; }
+  Pbrulers::TVelPBHRuler *HRuler() const { return FHRuler; }
+  Pbrulers::TVelPBVRuler *VRuler() const { return FVRuler; }
   TCanvas *DrawingCanvas() const { return FDrawingCanvas; }
+
+  // Zoom history: up to 101 windows back. IncreaseZoom takes two opposite corners in any
+  // order; once the history is full it forgets the oldest zoom (never the unzoomed window).
+  void IncreaseZoom(double X1, double Y1, double X2, double Y2);
+  void DecreaseZoom();
+  void ResetZoom();
+  // Steps forward again through the windows DecreaseZoom and ResetZoom left, until a new zoom
+  // replaces them. False when there is none.
+  bool RedoZoom();
+  int ZoomLevel() const { return FZoomLevel; }
+  bool ZoomedIn() const { return FZoomedIn; }
+  bool CanRedoZoom() const { return FRedoCount > 0; }
+
+  // Rubber-band selection in paint-box pixels, inverted on the screen; EndSelect zooms to the
+  // band and is true when it did. Calls out of order draw nothing and zoom to nothing.
+  void BeginSelect(int X, int Y);
+  void ContinueSelect(int X, int Y);
+  bool EndSelect(int X, int Y);
+  // Distance measurement along a rubber line, in world units.
+  void BeginDistance(int X, int Y, bool RepaintFirst);
+  double ContinueDistance(int X, int Y);
+  double EndDistance(int X, int Y, bool KeepLine);
+
+  // Conversions through the mapping the last paint set up. Wxy gives (0, 0) while there is
+  // no mapping.
+  TWorldPoint Wxy(int X, int Y) const;
+  TPoint PCxy(double X, double Y) const;
+  // Moves the mouse pointer onto the world point.
+  void SetCursorTo(double X, double Y);
+  // Takes the crosshair off the screen.
+  void RemoveDetailedPosition();
+
+  // The paint box's mouse events, installed by the constructor.
+  void DoOnMouseMove(Platform::TObject *Sender, Platform::TShiftState Shift, int X, int Y);
+  void DoOnMouseDown(Platform::TObject *Sender, Platform::TMouseButton Button, Platform::TShiftState Shift, int X,
+                     int Y);
+  void DoOnMouseUp(Platform::TObject *Sender, Platform::TMouseButton Button, Platform::TShiftState Shift, int X, int Y);
 
   // Frame tests and line clipping.
   bool InFrame(double X, double Y) const;
@@ -141,12 +251,32 @@ public:
   // The shape of 1-based number n, or null.
   const TShape *Shape(int n) const;
 
+  // The zoom history, entry k the window left for level k + 1; entry 0 the unzoomed window.
+  static constexpr int HistorySize = 101;
+  std::array<double, HistorySize> FHistXMin{}, FHistXMax{}, FHistYMin{}, FHistYMax{};
+  // The window of the last IncreaseZoom, ordered.
+  double FNewXMin = 0, FNewXMax = 0, FNewYMin = 0, FNewYMax = 0;
+  // Paint-box pixels of a selection or measurement: start, last drawn corner, accepted end.
+  int FStartX = 0, FStartY = 0, FLastX = 0, FLastY = 0, FEndX = 0, FEndY = 0;
+  TWorldPoint FDistStart{}, FDistEnd{};
+  // The crosshair on show, or NoCross in both.
+  static constexpr int NoCross = -9999;
+  int FCrossX = NoCross, FCrossY = NoCross;
+  // The last forwarded mouse event, in paint-box pixels and in world units.
+  int FMouseX = 0, FMouseY = 0;
+  TWorldPoint FMouseWorld{};
   // The current line section in world units (the graph's pen is at its start).
   double FLineX1 = 0, FLineY1 = 0, FLineX2 = 0, FLineY2 = 0;
-  // The printing state the markers read.
+  // Printing state: the markers read it, and Paint skips its layout while FPrinting is set.
   bool FPrinting = false;
   double FPrintScale = 0;
   double FPrintMagnification = 0;
+  TCanvas *FSavedCanvas = nullptr;
+  // Set by a drawing that puts a picture straight on the screen: the current Paint does not
+  // copy the off-screen bitmap over it.
+  bool FSkipBitmapCopy = false;
+  // Ruler font size over the graph's Font size, captured at the first run-time paint.
+  double FHRulerFontRatio = 0, FVRulerFontRatio = 0;
 
 private:
   // The frame's bounds as read now, each axis ordered so that a reversed window still has an
@@ -163,6 +293,32 @@ private:
     TWorldPoint First[Capacity];
     TWorldPoint Second[Capacity];
   };
+  struct TWindow {
+    double XMin, XMax, YMin, YMax;
+  };
+
+  Pbrulers::TVelPBHRuler *CreateHRuler();
+  Pbrulers::TVelPBVRuler *CreateVRuler();
+  Velpaint::TVelPaintBox *CreatePaintBox();
+  void ChooseDrawingCanvas();
+  void ApplyRulerFontSizes();
+  void LayOut();
+  void LayOutHRuler(int H);
+  void LayOutVRuler(int W);
+  void EstablishMapping();
+  void ShowBitmap();
+
+  TWindow ShownWindow() const { return {XMin(), XMax(), YMin(), YMax()}; }
+  void SetWindow(const TWindow &w);
+  void SaveHistory(int level);
+  TWindow History(int level) const;
+  void ForgetOldestZoom();
+  void PushRedo(const TWindow &w);
+  // The outline of the rubber band from the start to a corner, drawn inverting.
+  void DrawBand(int X, int Y);
+  void DrawDistanceLine(int X, int Y);
+  double MeasuredDistance() const;
+  void DrawCross(int X, int Y);
 
   void DrawMarker(void (Velpaint::TVelPaintBox::*marker)(int, double, double, TColor), int Size, double X, double Y,
                   TColor Color);
@@ -170,11 +326,28 @@ private:
   void DrawShapes();
   TShape *CurrentShape() const;
 
-  // Stand-in for the rulers' record of the window shown.
-  double FRangeXMin = 0, FRangeXMax = 10, FRangeYMin = 0, FRangeYMax = 10;
+  bool FZoomedIn = false;
+  int FZoomLevel = 0;
+  // Windows to step forward to, the next one last.
+  std::array<TWindow, HistorySize> FRedo{};
+  int FRedoCount = 0;
+  // A band or a measuring line is on the screen (between Begin and End).
+  bool FSelecting = false;
+  bool FMeasuring = false;
 
   TCanvas *FDrawingCanvas = nullptr;
+  Pbrulers::TVelPBHRuler *FHRuler = nullptr;
+  Pbrulers::TVelPBVRuler *FVRuler = nullptr;
   Velpaint::TVelPaintBox *FPaintBox = nullptr;
+  int FVersion = 0;
+  TLengthUnits FLengthUnits = Pbrulers::luActualInches;
+  THRulerPosition FHRulerPosition = hrpTop;
+  TVRulerPosition FVRulerPosition = vrpLeft;
+  std::unique_ptr<Platform::TFont> FHRulerFont, FVRulerFont;
+  bool FCaptureFontRatios = false;
+  int FAvailableWidth = 0, FAvailableHeight = 0;
+  bool FDetailedPosition = false;
+  bool FInteractiveApplication = false;
   std::vector<std::unique_ptr<TShape>> FShapes;
   int FCurrentShape = 0;
   std::unique_ptr<TClipBuffers> FClipBuffers;

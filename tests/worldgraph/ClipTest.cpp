@@ -147,6 +147,9 @@ TEST_F(RecordedGraph, FrameTests) {
 }
 
 TEST_F(RecordedGraph, AReversedWindowStillHasAnInside) {
+  // Visible rulers put a reversed range right when they paint; hidden ones keep it.
+  Graph->SetHRulerPosition(hrpHidden);
+  Graph->SetVRulerPosition(vrpHidden);
   SetFrame(10, 0, 10, 0);
   EXPECT_TRUE(Graph->InFrame(5, 5));
   EXPECT_FALSE(Graph->InFrame(11, 5));

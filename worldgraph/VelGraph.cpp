@@ -433,9 +433,7 @@ TShape *TVelWorldGraph::CurrentShape() const {
   return FCurrentShape >= 1 && FCurrentShape <= ShapeCount() ? FShapes[FCurrentShape - 1].get() : nullptr;
 }
 
-const TShape *TVelWorldGraph::Shape(int n) const {
-  return n >= 1 && n <= ShapeCount() ? FShapes[n - 1].get() : nullptr;
-}
+TShape *TVelWorldGraph::Shape(int n) const { return n >= 1 && n <= ShapeCount() ? FShapes[n - 1].get() : nullptr; }
 
 void TVelWorldGraph::BeginShape(double X, double Y) {
   if (TShape *shape = CurrentShape()) {

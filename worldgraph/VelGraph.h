@@ -249,7 +249,7 @@ public:
   bool ContinueShape(double X, double Y, bool Close);
   int ShapeCount() const { return static_cast<int>(FShapes.size()); }
   // The shape of 1-based number n, or null.
-  const TShape *Shape(int n) const;
+  TShape *Shape(int n) const;
 
   // The zoom history, entry k the window left for level k + 1; entry 0 the unzoomed window.
   static constexpr int HistorySize = 101;

@@ -263,8 +263,9 @@ TSize TFontEngine::TextExtent(const TFontSpec &font, int pixelsPerInch, std::str
 TFaceInfo TFontEngine::Describe(const TFontSpec &font) {
   F->EnsureReady();
   const TResolved &resolved = F->Resolve(font.Name, font.Style.Contains(fsBold), font.Style.Contains(fsItalic));
-  return {resolved.Face->Family, resolved.Face->StyleName, resolved.Face->File, resolved.SyntheticBold,
-          resolved.SyntheticItalic};
+  return {resolved.Face->Family,  resolved.Face->StyleName,
+          resolved.Face->File,    static_cast<int>(resolved.Face->Face->face_index & 0xFFFF),
+          resolved.SyntheticBold, resolved.SyntheticItalic};
 }
 
 const TEngineStats &TFontEngine::Stats() const { return F->Stats; }

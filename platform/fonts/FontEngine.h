@@ -22,6 +22,8 @@ struct TFaceInfo {
   std::string Family;
   std::string StyleName;
   std::string File;
+  // The face's index in File (collections hold several).
+  int Index = 0;
   // Styles asked for that the face lacks and the engine draws itself.
   bool SyntheticBold = false;
   bool SyntheticItalic = false;

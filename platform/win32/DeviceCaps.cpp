@@ -32,6 +32,8 @@ int GetDeviceCaps(HDC dc, int index) {
   } else if (const TDevice *device = context->Canvas ? context->Canvas->Device() : nullptr) {
     const TRect bounds = device->Bounds();
     caps = {bounds.Width(), bounds.Height(), device->PixelsPerInch()};
+  } else if (context->PagePixelsPerInch > 0) {
+    caps = {context->PageWidth, context->PageHeight, context->PagePixelsPerInch};
   }
   switch (index) {
   case HORZSIZE: return Millimetres(caps.Width, caps.PixelsPerInch);

@@ -21,6 +21,11 @@ struct TDCObject {
   HGDIOBJ Font = nullptr;
   // Screen contexts come from GetDC and go back with ReleaseDC; canvas contexts die with the canvas.
   bool IsScreen = false;
+  // What GetDeviceCaps answers while the canvas has no device (a printer between jobs): the
+  // page in pixels and its pixels per inch. Unused while PagePixelsPerInch is 0.
+  int PageWidth = 0;
+  int PageHeight = 0;
+  int PagePixelsPerInch = 0;
 };
 
 // At most this many live objects: past it creation fails with a null handle, as the platform

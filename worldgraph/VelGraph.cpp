@@ -85,6 +85,9 @@ TVelWorldGraph::TVelWorldGraph(TComponent *AOwner)
       FPaintBoxPolygon(std::make_unique<Velpaint::TWPointArray>()) {
   if (auto *parent = dynamic_cast<TWinControl *>(AOwner))
     SetParent(parent);
+  // Unlike a plain panel the graph paints no background of its own, so the host erases it
+  // (the bare corners between the rulers would otherwise keep whatever was drawn there).
+  SetControlStyle(ControlStyle() - TControlStyle{csOpaque});
   FCaptureFontRatios = true;
   SetVersion(GraphVersion);
   SetBevelWidth(1);

@@ -292,6 +292,9 @@ private:
     static constexpr int Capacity = 5063;
     TWorldPoint First[Capacity];
     TWorldPoint Second[Capacity];
+    // Scratch of the thinning of a result beyond MaxPolygonPoints.
+    double Areas[Capacity];
+    double Ranked[Capacity];
   };
   struct TWindow {
     double XMin, XMax, YMin, YMax;

@@ -107,11 +107,13 @@ double DistanceSquared(const TWorldPoint &a, const TWorldPoint &b) {
 } // namespace
 
 void TVelWorldGraph::DrawLine() {
-  const bool startInside = InFrame(FLineX1, FLineY1), endInside = InFrame(FLineX2, FLineY2);
+  const TFrame f = Frame();
+  auto inside = [&f](double x, double y) { return f.XMin <= x && x <= f.XMax && f.YMin <= y && y <= f.YMax; };
+  const bool startInside = inside(FLineX1, FLineY1), endInside = inside(FLineX2, FLineY2);
   if (startInside && endInside) {
+    // The line leaves the pen at the section's end already.
     FPaintBox->WorldMoveTo(FLineX1, FLineY1);
     FPaintBox->WorldLineTo(FLineX2, FLineY2);
-    FPaintBox->WorldMoveTo(FLineX2, FLineY2);
     return;
   }
   // Every crossing, tests in their fixed order. With one end inside the first crossing that
@@ -122,7 +124,6 @@ void TVelWorldGraph::DrawLine() {
     FPaintBox->WorldMoveTo(anchorX, anchorY);
   const bool oneInside = startInside || endInside;
   TCrossings crossings;
-  const TFrame f = Frame();
   auto found = [&](double x, double y) {
     crossings.Points[crossings.Count++] = {x, y};
     return oneInside && !(x == anchorX && y == anchorY);
@@ -210,22 +211,34 @@ double TurnArea(const TWorldPoint &a, const TWorldPoint &b, const TWorldPoint &c
   return std::fabs((b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y));
 }
 
-// Drops vertices until the polygon has at most limit, each time the one whose removal changes
-// the area least (collinear points first). The frame is convex, so the thinned polygon stays
-// inside it.
-void Thin(TWorldPoint *points, int &count, int limit) {
+// Drops vertices until the polygon has at most limit: in each round the ones whose removal
+// changes the area least (collinear points first), never two neighbours in one round, so that
+// every area stays a fair measure. The frame is convex, so the thinned polygon stays inside it.
+// Linear rounds, each dropping up to half the excess, keep a long result cheap.
+void Thin(TWorldPoint *points, int &count, int limit, double *areas, double *ranked) {
   while (count > limit) {
-    int drop = 0;
-    double least = INFINITY;
     for (int i = 0; i < count; ++i) {
       const double a = TurnArea(points[(i + count - 1) % count], points[i], points[(i + 1) % count]);
-      if (a < least) {
-        least = a;
-        drop = i;
-      }
+      areas[i] = a >= 0 ? a : 0; // a point that is not a number goes first
     }
-    std::memmove(points + drop, points + drop + 1, sizeof(TWorldPoint) * (count - drop - 1));
-    --count;
+    const int excess = count - limit;
+    std::copy_n(areas, count, ranked);
+    std::nth_element(ranked, ranked + excess - 1, ranked + count);
+    const double threshold = ranked[excess - 1];
+    int kept = 0, dropped = 0;
+    bool previousDropped = false, firstDropped = false;
+    for (int i = 0; i < count; ++i) {
+      const bool besideDropped = previousDropped || (i == count - 1 && firstDropped);
+      if (dropped < excess && !besideDropped && areas[i] <= threshold) {
+        ++dropped;
+        previousDropped = true;
+        firstDropped = firstDropped || i == 0;
+        continue;
+      }
+      points[kept++] = points[i];
+      previousDropped = false;
+    }
+    count = kept;
   }
 }
 
@@ -243,7 +256,8 @@ void TVelWorldGraph::ClipPolygon(const TWorldPointArray &In, int Count, TWorldPo
   SutherlandHodgmanPolygonClip(buffers.Second, buffers.First, count, count, edge, TClipBuffers::Capacity);
   edge.Kind = ekTop;
   SutherlandHodgmanPolygonClip(buffers.First, buffers.Second, count, count, edge, TClipBuffers::Capacity);
-  Thin(buffers.Second, count, MaxPolygonPoints);
+  if (count > MaxPolygonPoints)
+    Thin(buffers.Second, count, MaxPolygonPoints, buffers.Areas, buffers.Ranked);
   std::copy_n(buffers.Second, count, Out.begin());
   OutCount = count;
 }

@@ -231,31 +231,39 @@ void TVelWorldGraph::SetLengthUnits(TLengthUnits v) {
     Paint();
 }
 
-void TVelWorldGraph::SetHRulerPosition(THRulerPosition v) {
-  if (v == FHRulerPosition)
+template <class T> void TVelWorldGraph::SetAndPaint(T &field, T v) {
+  if (v == field)
     return;
-  FHRulerPosition = v;
+  field = v;
   if (Visible())
     Paint();
 }
 
-void TVelWorldGraph::SetVRulerPosition(TVRulerPosition v) {
-  if (v == FVRulerPosition)
+void TVelWorldGraph::SetHRulerPosition(THRulerPosition v) { SetAndPaint(FHRulerPosition, v); }
+void TVelWorldGraph::SetVRulerPosition(TVRulerPosition v) { SetAndPaint(FVRulerPosition, v); }
+
+namespace {
+
+// The ruler keeps one byte: only the low byte of n reaches it.
+void SetDecimals(TRulerControl &ruler, int n) {
+  if (n != ruler.Decimals())
+    ruler.SetDecimals(static_cast<std::uint8_t>(n));
+}
+
+// Unless f is the ruler's own font: the ruler gets a copy, and so does the graph's record of it.
+void SetRulerFont(TRulerControl &ruler, std::unique_ptr<TFont> &record, const TFont &f) {
+  if (&f == &ruler.Font())
     return;
-  FVRulerPosition = v;
-  if (Visible())
-    Paint();
+  ruler.SetFont(f);
+  if (!record)
+    record = std::make_unique<TFont>();
+  record->Assign(f);
 }
 
-void TVelWorldGraph::SetHRulerDecimals(int n) {
-  if (n != FHRuler->Decimals())
-    FHRuler->SetDecimals(static_cast<std::uint8_t>(n));
-}
+} // namespace
 
-void TVelWorldGraph::SetVRulerDecimals(int n) {
-  if (n != FVRuler->Decimals())
-    FVRuler->SetDecimals(static_cast<std::uint8_t>(n));
-}
+void TVelWorldGraph::SetHRulerDecimals(int n) { SetDecimals(*FHRuler, n); }
+void TVelWorldGraph::SetVRulerDecimals(int n) { SetDecimals(*FVRuler, n); }
 
 void TVelWorldGraph::SetBackgroundColor(TColor c) {
   if (c != FPaintBox->Color())
@@ -263,23 +271,8 @@ void TVelWorldGraph::SetBackgroundColor(TColor c) {
   Paint();
 }
 
-void TVelWorldGraph::SetHRulerFont(const TFont &f) {
-  if (&f == &FHRuler->Font())
-    return;
-  FHRuler->SetFont(f);
-  if (!FHRulerFont)
-    FHRulerFont = std::make_unique<TFont>();
-  FHRulerFont->Assign(f);
-}
-
-void TVelWorldGraph::SetVRulerFont(const TFont &f) {
-  if (&f == &FVRuler->Font())
-    return;
-  FVRuler->SetFont(f);
-  if (!FVRulerFont)
-    FVRulerFont = std::make_unique<TFont>();
-  FVRulerFont->Assign(f);
-}
+void TVelWorldGraph::SetHRulerFont(const TFont &f) { SetRulerFont(*FHRuler, FHRulerFont, f); }
+void TVelWorldGraph::SetVRulerFont(const TFont &f) { SetRulerFont(*FVRuler, FVRulerFont, f); }
 
 void TVelWorldGraph::ChooseDrawingCanvas() {
   FDrawingCanvas = FInteractiveApplication ? FPaintBox->Canvas() : FPaintBox->Bitmap->Canvas();

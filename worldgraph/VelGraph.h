@@ -285,6 +285,10 @@ private:
     double XMin, XMax, YMin, YMax;
   };
   TFrame Frame() const;
+  // The section meets the frame line y = y inside the frame, at column X; or the line x = x,
+  // at height Y.
+  bool CrossesLevel(double y, double &X) const;
+  bool CrossesUpright(double x, double &Y) const;
   // Work buffers of the polygon clipper, made once. A pass outputs at most half again as many
   // points as it reads (each run of outside points gives two crossings), so four passes over
   // MaxPolygonPoints stay within Capacity.
@@ -303,6 +307,10 @@ private:
   Pbrulers::TVelPBHRuler *CreateHRuler();
   Pbrulers::TVelPBVRuler *CreateVRuler();
   Velpaint::TVelPaintBox *CreatePaintBox();
+  // Stores a changed value and paints when visible.
+  template <class T> void SetAndPaint(T &field, T v);
+  // Records a mouse event of the paint box and gives its place in graph pixels.
+  TPoint ForwardMouse(int X, int Y);
   void ChooseDrawingCanvas();
   void ApplyRulerFontSizes();
   void LayOut();

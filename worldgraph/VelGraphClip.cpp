@@ -62,33 +62,30 @@ bool TVelWorldGraph::LineSectionInterceptsYMinLine(double &X) {
   // moves with it.
   if (FLineX2 == FLineX1)
     FLineX2 = FLineX1 + 1e-7;
-  const TFrame f = Frame();
-  X = XAtY(f.YMin, FLineX1, FLineY1, FLineX2, FLineY2);
-  return Between(f.YMin, FLineY1, FLineY2) && Between(X, f.XMin, f.XMax);
+  return CrossesLevel(Frame().YMin, X);
 }
 
-bool TVelWorldGraph::LineSectionInterceptsYMaxLine(double &X) {
+// Without the tilt: the crossing of a vertical section is found along it, with no division by
+// its zero width.
+bool TVelWorldGraph::LineSectionInterceptsYMaxLine(double &X) { return CrossesLevel(Frame().YMax, X); }
+
+bool TVelWorldGraph::CrossesLevel(double y, double &X) const {
   if (FLineY2 == FLineY1)
     return false;
   const TFrame f = Frame();
-  X = XAtY(f.YMax, FLineX1, FLineY1, FLineX2, FLineY2);
-  return Between(f.YMax, FLineY1, FLineY2) && Between(X, f.XMin, f.XMax);
+  X = XAtY(y, FLineX1, FLineY1, FLineX2, FLineY2);
+  return Between(y, FLineY1, FLineY2) && Between(X, f.XMin, f.XMax);
 }
 
-bool TVelWorldGraph::LineSectionInterceptsXMinLine(double &Y) {
+bool TVelWorldGraph::LineSectionInterceptsXMinLine(double &Y) { return CrossesUpright(Frame().XMin, Y); }
+bool TVelWorldGraph::LineSectionInterceptsXMaxLine(double &Y) { return CrossesUpright(Frame().XMax, Y); }
+
+bool TVelWorldGraph::CrossesUpright(double x, double &Y) const {
   if (FLineX2 == FLineX1)
     return false;
   const TFrame f = Frame();
-  Y = YAtX(f.XMin, FLineX1, FLineY1, FLineX2, FLineY2);
-  return Between(f.XMin, FLineX1, FLineX2) && Between(Y, f.YMin, f.YMax);
-}
-
-bool TVelWorldGraph::LineSectionInterceptsXMaxLine(double &Y) {
-  if (FLineX2 == FLineX1)
-    return false;
-  const TFrame f = Frame();
-  Y = YAtX(f.XMax, FLineX1, FLineY1, FLineX2, FLineY2);
-  return Between(f.XMax, FLineX1, FLineX2) && Between(Y, f.YMin, f.YMax);
+  Y = YAtX(x, FLineX1, FLineY1, FLineX2, FLineY2);
+  return Between(x, FLineX1, FLineX2) && Between(Y, f.YMin, f.YMax);
 }
 
 namespace {

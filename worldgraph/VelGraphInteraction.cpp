@@ -203,17 +203,11 @@ double TVelWorldGraph::EndDistance(int, int, bool KeepLine) {
 }
 
 TWorldPoint TVelWorldGraph::Wxy(int X, int Y) const {
-  TWorldPoint p{};
-  if (Wgraph::aa != 0 && Wgraph::cc != 0)
-    Wgraph::PCToWorld(X, Y, p.X, p.Y);
-  return p;
+  const Velpaint::TWPoint p = FPaintBox->Wxy(X, Y);
+  return {p.X, p.Y};
 }
 
-TPoint TVelWorldGraph::PCxy(double X, double Y) const {
-  TPoint p;
-  Wgraph::WorldToPC(X, Y, p.X, p.Y);
-  return p;
-}
+TPoint TVelWorldGraph::PCxy(double X, double Y) const { return FPaintBox->PCxy(X, Y); }
 
 void TVelWorldGraph::SetCursorTo(double X, double Y) {
   const TPoint screen = FPaintBox->ClientToScreen(PCxy(X, Y));
@@ -229,6 +223,13 @@ void TVelWorldGraph::RemoveDetailedPosition() {
   FCrossY = NoCross;
 }
 
+TPoint TVelWorldGraph::ForwardMouse(int X, int Y) {
+  FMouseX = X;
+  FMouseY = Y;
+  FMouseWorld = Wxy(X, Y);
+  return {X + FPaintBox->Left(), Y + FPaintBox->Top()};
+}
+
 void TVelWorldGraph::DoOnMouseMove(TObject *Sender, TShiftState Shift, int X, int Y) {
   if (FDetailedPosition) {
     if (FCrossX != NoCross && FCrossY != NoCross)
@@ -238,28 +239,22 @@ void TVelWorldGraph::DoOnMouseMove(TObject *Sender, TShiftState Shift, int X, in
     FCrossY = Y;
   }
   if (OnMouseMove) {
-    FMouseX = X;
-    FMouseY = Y;
-    FMouseWorld = Wxy(X, Y);
-    OnMouseMove(Sender, Shift, X + FPaintBox->Left(), Y + FPaintBox->Top());
+    const TPoint p = ForwardMouse(X, Y);
+    OnMouseMove(Sender, Shift, p.X, p.Y);
   }
 }
 
 void TVelWorldGraph::DoOnMouseDown(TObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (OnMouseDown) {
-    FMouseX = X;
-    FMouseY = Y;
-    FMouseWorld = Wxy(X, Y);
-    OnMouseDown(Sender, Button, Shift, X + FPaintBox->Left(), Y + FPaintBox->Top());
+    const TPoint p = ForwardMouse(X, Y);
+    OnMouseDown(Sender, Button, Shift, p.X, p.Y);
   }
 }
 
 void TVelWorldGraph::DoOnMouseUp(TObject *Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (OnMouseUp) {
-    FMouseX = X;
-    FMouseY = Y;
-    FMouseWorld = Wxy(X, Y);
-    OnMouseUp(Sender, Button, Shift, X + FPaintBox->Left(), Y + FPaintBox->Top());
+    const TPoint p = ForwardMouse(X, Y);
+    OnMouseUp(Sender, Button, Shift, p.X, p.Y);
   }
 }
 

@@ -179,8 +179,10 @@ TWorldPoint Intersect(const TWorldPoint &S, const TWorldPoint &P, const TEdge &E
   return S;
 }
 
+// Points that are not numbers (a vertex given so, or a crossing with an infinite one) have no
+// place in the frame and are left out.
 void Output(const TWorldPoint &P, int &Count, TWorldPoint *Out, int Capacity) {
-  if (Count < Capacity)
+  if (Count < Capacity && P.X == P.X && P.Y == P.Y)
     Out[Count++] = P;
 }
 

@@ -78,8 +78,10 @@ protected:
   bool AllInsideFrame() const {
     for (const TRecordedCall &call : Device.Calls())
       for (const TPoint &p : call.Points)
-        if (p.X < 0 || p.X > 1000 || p.Y < 0 || p.Y > 1000)
+        if (p.X < 0 || p.X > 1000 || p.Y < 0 || p.Y > 1000) {
+          ADD_FAILURE() << "call " << static_cast<int>(call.Kind) << " reaches (" << p.X << ", " << p.Y << ")";
           return false;
+        }
     return true;
   }
 };

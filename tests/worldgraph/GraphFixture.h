@@ -75,14 +75,13 @@ protected:
   }
 
   // Every point of every recorded call lies within the frame's pixels.
-  bool AllInsideFrame() const {
+  ::testing::AssertionResult AllInsideFrame() const {
     for (const TRecordedCall &call : Device.Calls())
       for (const TPoint &p : call.Points)
-        if (p.X < 0 || p.X > 1000 || p.Y < 0 || p.Y > 1000) {
-          ADD_FAILURE() << "call " << static_cast<int>(call.Kind) << " reaches (" << p.X << ", " << p.Y << ")";
-          return false;
-        }
-    return true;
+        if (p.X < 0 || p.X > 1000 || p.Y < 0 || p.Y > 1000)
+          return ::testing::AssertionFailure()
+                 << "call " << static_cast<int>(call.Kind) << " reaches (" << p.X << ", " << p.Y << ")";
+    return ::testing::AssertionSuccess();
   }
 };
 

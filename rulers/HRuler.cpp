@@ -7,7 +7,7 @@ namespace Pbrulers {
 
 using namespace Platform;
 
-TVelPBHRuler::TVelPBHRuler(TComponent *AOwner) : TRulerControl(AOwner) {
+TVelPBHRuler::TVelPBHRuler(TComponent *AOwner) : TRulerControl(AOwner, raHorizontal) {
   FShowBorder = true;
   SetColor(clWhite);
   SetHeight(33);
@@ -23,15 +23,9 @@ TVelPBHRuler::TVelPBHRuler(TComponent *AOwner) : TRulerControl(AOwner) {
   FLengthUnits = luCustom;
 }
 
-void TVelPBHRuler::Paint() {
-  const TPaintTarget target = BeginPaint(LOGPIXELSX);
+void TVelPBHRuler::RaiseEmptyRange() {
   if (!(FXMax > FXMin))
     FXMax = FXMin + 1;
-  PaintFrame(target);
-  if (FLengthUnits == luCustom)
-    PaintWorldTicks(target);
-  else
-    PaintPhysicalTicks(target);
 }
 
 void TVelPBHRuler::PaintLabel(double s, const std::string &text) {
@@ -43,18 +37,11 @@ void TVelPBHRuler::PaintLabel(double s, const std::string &text) {
 void TVelPBHRuler::PaintWorldTicks(const TPaintTarget &target) {
   TCanvas &C = *FPaintCanvas;
   const double s = target.Scale;
-  const double R = FXMax - FXMin;
-  const double step = MajorStep(R, FXDiv);
-  const double start = FirstValue(FXMin, step, FirstValueShortcut(raHorizontal, FXDiv > 0, FXMin));
-  if (!(R > 0) || !std::isfinite(R))
-    return;
-  const int W = Width();
   const int u = Div(Height(), 5);
   const int d = FShowBorder ? 0 : 1;
   const int bottom = Shifted(Pixel(ClientHeight() * s), FPrintOffsetY);
-  ForEachWorldTick(start, step, FXMax, TickLimit(W * s), [&](std::int64_t i, double v) {
-    const std::int64_t p = Round((v - FXMin) * W / R);
-    const int x = Shifted(Round(s * (FLeftToRight ? p : W - p)), FPrintOffsetX);
+  const auto tick = [&](std::int64_t i, double v, std::int64_t p) {
+    const int x = Shifted(p, FPrintOffsetX);
     const int k = 1 + WorldTickGrade(i);
     if (FDivisionPlacement == dpTop) {
       C.MoveTo(x, Shifted(Pixel(s) - d, FPrintOffsetY));
@@ -67,7 +54,8 @@ void TVelPBHRuler::PaintWorldTicks(const TPaintTarget &target) {
     if (i % 2 == 0)
       PaintLabel(s, DoubleToString(v));
     C.Brush().SetStyle(bsSolid);
-  });
+  };
+  ForEachWorldTickPosition(FXMin, FXMax, FXDiv, Width(), !FLeftToRight, s, tick);
 }
 
 void TVelPBHRuler::PaintPhysicalTicks(const TPaintTarget &target) {
@@ -79,7 +67,12 @@ void TVelPBHRuler::PaintPhysicalTicks(const TPaintTarget &target) {
   const int unitScaled = Pixel(H * s / unitDivisor);
   const int unit = Pixel(static_cast<double>(H) / unitDivisor);
   const int pitch = PhysicalPitch(FLengthUnits, target.PixelsPerInch);
-  const std::int64_t c = ForEachPhysicalTick(Width() * s, pitch, FLeftToRight, [&](std::int64_t i, double q) {
+  const double extent = Width() * s;
+  // Ticks left of what shows may still show the start of their label.
+  const double reach = Pixel(3 * s) + C.TextWidth(IntToStr(PhysicalTickCount(extent, pitch)));
+  const auto [lo, hi] = VisibleSpan();
+  const double from = lo - FPrintOffsetX - reach, to = hi - FPrintOffsetX;
+  const std::int64_t c = ForEachPhysicalTick(extent, pitch, FLeftToRight, from, to, [&](std::int64_t i, double q) {
     const int x = Shifted(Round(q), FPrintOffsetX);
     const int k = PhysicalTickMultiplier(FLengthUnits, i);
     if (FDivisionPlacement == dpTop) {

@@ -16,8 +16,6 @@ class TVelPBHRuler : public TRulerControl {
 public:
   explicit TVelPBHRuler(Platform::TComponent *AOwner);
 
-  void Paint() override;
-
   double XMin() const { return FXMin; }
   void SetXMin(double value) { Assign(FXMin, value); }
   double XMax() const { return FXMax; }
@@ -31,8 +29,9 @@ public:
   void SetDivisionPlacement(THRDivisionPlacement value) { Assign(FDivisionPlacement, value); }
 
 private:
-  void PaintWorldTicks(const TPaintTarget &target);
-  void PaintPhysicalTicks(const TPaintTarget &target);
+  void RaiseEmptyRange() override;
+  void PaintWorldTicks(const TPaintTarget &target) override;
+  void PaintPhysicalTicks(const TPaintTarget &target) override;
   // Writes a label at the tick the pen ends on, 3 screen pixels to its right, centred across the strip.
   void PaintLabel(double s, const std::string &text);
 

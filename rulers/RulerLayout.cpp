@@ -146,6 +146,20 @@ std::string PhysicalLabel(TLengthUnits mode, std::int64_t i) {
   return Platform::IntToStr(i / perUnit);
 }
 
+std::int64_t PhysicalTickCount(double extent, int pitch) {
+  // Beyond 2^53 pixels positions are no longer whole numbers; no device comes near.
+  constexpr double MostPixels = 9007199254740992.0;
+  if (pitch < 1 || !(extent > 0) || !std::isfinite(extent))
+    return 0;
+  const double bounded = std::min(extent, MostPixels);
+  double c = std::ceil(bounded / pitch);
+  if (c > 0 && (c - 1) * pitch >= bounded)
+    c -= 1;
+  if (c * pitch < bounded)
+    c += 1;
+  return static_cast<std::int64_t>(c);
+}
+
 double RangeResetMax(TLengthUnits mode, std::int64_t c) {
   const int perUnit = mode == luActualInches ? 16 : 2;
   constexpr double EmptyScale = 10 / 2;

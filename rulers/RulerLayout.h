@@ -5,6 +5,7 @@
 // and millimetre scales, and the range a physical scale reports afterwards. The rulers turn these
 // into pixels along their own axis.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -66,21 +67,31 @@ int PhysicalTickMultiplier(TLengthUnits mode, std::int64_t i);
 // The label of physical tick i (whole inches, or whole centimetres), or an empty string.
 std::string PhysicalLabel(TLengthUnits mode, std::int64_t i);
 
+// How many physical ticks an extent of device pixels holds at this pitch: the positions
+// 0, pitch, 2 pitch, ... below the extent. None for a pitch below one pixel.
+std::int64_t PhysicalTickCount(double extent, int pitch);
+
 // Calls tick(i, position) for the physical ticks along an extent of device pixels, pitch apart,
-// from 0 upward while extent > position, or from extent downward while position > 0. Returns
-// how many it drew. A pitch below one pixel draws nothing.
-template <class TTick> std::int64_t ForEachPhysicalTick(double extent, int pitch, bool increasing, TTick &&tick) {
-  if (pitch < 1 || !(extent > 0) || !std::isfinite(extent))
-    return 0;
-  std::int64_t i = 0;
-  if (increasing) {
-    for (double q = 0; extent > q; q = q + pitch)
-      tick(i++, q);
-  } else {
-    for (double q = extent; q > 0; q = q - pitch)
-      tick(i++, q);
+// from 0 upward while extent > position, or from extent downward while position > 0, that fall
+// within [lo, hi]; returns how many the whole extent holds. Position i is i * pitch, or extent -
+// i * pitch, exactly what adding or taking away the pitch i times gives below 2^53, so a ruler far
+// longer than any device walks only the part that can show.
+template <class TTick>
+std::int64_t ForEachPhysicalTick(double extent, int pitch, bool increasing, double lo, double hi, TTick &&tick) {
+  const std::int64_t c = PhysicalTickCount(extent, pitch);
+  if (c == 0 || !(lo <= hi))
+    return c;
+  double from = increasing ? std::ceil(lo / pitch) : std::ceil((extent - hi) / pitch);
+  double to = increasing ? std::floor(hi / pitch) : std::floor((extent - lo) / pitch);
+  from = std::max(from, 0.0);
+  to = std::min(to, static_cast<double>(c - 1));
+  if (!(from <= to))
+    return c;
+  for (auto i = static_cast<std::int64_t>(from); i <= static_cast<std::int64_t>(to); ++i) {
+    const double offset = static_cast<double>(i) * pitch;
+    tick(i, increasing ? offset : extent - offset);
   }
-  return i;
+  return c;
 }
 
 // The world range a physical scale reports after drawing c ticks: 0 to the graduated length in

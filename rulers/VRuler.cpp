@@ -7,7 +7,7 @@ namespace Pbrulers {
 
 using namespace Platform;
 
-TVelPBVRuler::TVelPBVRuler(TComponent *AOwner) : TRulerControl(AOwner) {
+TVelPBVRuler::TVelPBVRuler(TComponent *AOwner) : TRulerControl(AOwner, raVertical) {
   FShowBorder = true;
   SetColor(clWhite);
   SetYMin(0);
@@ -23,36 +23,21 @@ TVelPBVRuler::TVelPBVRuler(TComponent *AOwner) : TRulerControl(AOwner) {
   FLengthUnits = luCustom;
 }
 
-// The physical scale runs along the vertical axis, so on a printer it takes the vertical
-// resolution; on the screen and on printers with square pixels that is the same number.
-void TVelPBVRuler::Paint() {
-  const TPaintTarget target = BeginPaint(LOGPIXELSY);
+void TVelPBVRuler::RaiseEmptyRange() {
   if (!(FYMax > FYMin))
     FYMax = FYMin + 1;
-  PaintFrame(target);
-  if (FLengthUnits == luCustom)
-    PaintWorldTicks(target);
-  else
-    PaintPhysicalTicks(target);
 }
 
 void TVelPBVRuler::PaintWorldTicks(const TPaintTarget &target) {
   TCanvas &C = *FPaintCanvas;
   const double s = target.Scale;
-  const double R = FYMax - FYMin;
-  const double step = MajorStep(R, FYDiv);
-  const double start = FirstValue(FYMin, step, FirstValueShortcut(raVertical, FYDiv > 0, FYMin));
-  if (!(R > 0) || !std::isfinite(R))
-    return;
-  const int H = Height();
   const int u = Div(Width(), 5);
   const int d = FShowBorder ? 0 : 1;
   const int right = Shifted(Pixel(ClientWidth() * s), FPrintOffsetX);
   const int labelX = Shifted(Pixel(u * s), FPrintOffsetX);
-  const std::int64_t labelRise = 2 * static_cast<std::int64_t>(C.Font().Size());
-  ForEachWorldTick(start, step, FYMax, TickLimit(H * s), [&](std::int64_t i, double v) {
-    const std::int64_t q = Round((v - FYMin) * H / R);
-    const int y = Shifted(Round(s * (FBottomToTop ? H - q : q)), FPrintOffsetY);
+  const std::int64_t labelRise = LabelRise(s);
+  const auto tick = [&](std::int64_t i, double v, std::int64_t q) {
+    const int y = Shifted(q, FPrintOffsetY);
     const int k = 2 + WorldTickGrade(i);
     if (FDivisionPlacement == dpLeft) {
       C.MoveTo(Shifted(Pixel(s) - d, FPrintOffsetX), y);
@@ -65,7 +50,8 @@ void TVelPBVRuler::PaintWorldTicks(const TPaintTarget &target) {
     if (i > 0 && i % 2 == 0)
       C.TextOut(labelX, Shifted(C.PenPos().Y, -labelRise), DoubleToString(v));
     C.Brush().SetStyle(bsSolid);
-  });
+  };
+  ForEachWorldTickPosition(FYMin, FYMax, FYDiv, Height(), FBottomToTop, s, tick);
 }
 
 void TVelPBVRuler::PaintPhysicalTicks(const TPaintTarget &target) {
@@ -74,9 +60,14 @@ void TVelPBVRuler::PaintPhysicalTicks(const TPaintTarget &target) {
   const int unit = Pixel(Width() * s / (FLengthUnits == luActualInches ? 10 : 4));
   const int right = Shifted(Pixel(ClientWidth() * s), FPrintOffsetX);
   const int strip = Pixel(ClientWidth() * s);
-  const std::int64_t labelRise = 2 * static_cast<std::int64_t>(C.Font().Size());
+  const std::int64_t labelRise = LabelRise(s);
   const int pitch = PhysicalPitch(FLengthUnits, target.PixelsPerInch);
-  const std::int64_t c = ForEachPhysicalTick(Height() * s, pitch, !FBottomToTop, [&](std::int64_t i, double q) {
+  const double extent = Height() * s;
+  // Ticks below what shows may still show their label, which stands above them.
+  const double reach = static_cast<double>(labelRise);
+  const auto [lo, hi] = VisibleSpan();
+  const double from = lo - FPrintOffsetY, to = hi - FPrintOffsetY + reach;
+  const std::int64_t c = ForEachPhysicalTick(extent, pitch, !FBottomToTop, from, to, [&](std::int64_t i, double q) {
     const int y = Shifted(Round(q), FPrintOffsetY);
     const std::int64_t length = static_cast<std::int64_t>(PhysicalTickMultiplier(FLengthUnits, i)) * unit;
     if (FDivisionPlacement == dpLeft) {

@@ -14,8 +14,6 @@ class TVelPBVRuler : public TRulerControl {
 public:
   explicit TVelPBVRuler(Platform::TComponent *AOwner);
 
-  void Paint() override;
-
   double YMin() const { return FYMin; }
   void SetYMin(double value) { Assign(FYMin, value); }
   double YMax() const { return FYMax; }
@@ -29,8 +27,12 @@ public:
   void SetDivisionPlacement(TVRDivisionPlacement value) { Assign(FDivisionPlacement, value); }
 
 private:
-  void PaintWorldTicks(const TPaintTarget &target);
-  void PaintPhysicalTicks(const TPaintTarget &target);
+  void RaiseEmptyRange() override;
+  void PaintWorldTicks(const TPaintTarget &target) override;
+  void PaintPhysicalTicks(const TPaintTarget &target) override;
+  // How far above its tick a label's top stands: twice the font size of the screen picture
+  // scaled by s.
+  std::int64_t LabelRise(double s) const { return 2 * static_cast<std::int64_t>(Pixel(Font().Size() * s)); }
 
   double FYMin = 0;
   double FYMax = 0;

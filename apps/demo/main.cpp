@@ -3,7 +3,10 @@
 // a data series, arcs and an ellipse that run off the frame and are clipped there; a few
 // shapes formed point by point are drawn under it. The presented window goes to demo.png.
 //
-//   velgraph-demo [output.png] [--zoom x1,y1,x2,y2]
+// With --print the drawing and both rulers, each printed by itself where it stands beside the
+// drawing on the screen, go to demo.pdf.
+//
+//   velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print]
 
 #include <cmath>
 #include <cstdio>
@@ -12,7 +15,9 @@
 #include <string>
 
 #include <platform/controls/Form.h>
+#include <platform/controls/Screen.h>
 #include <platform/host/HeadlessHost.h>
+#include <platform/printers/Printer.h>
 #include <platform/rtl/Exceptions.h>
 #include <worldgraph/Shape.h>
 #include <worldgraph/VelGraph.h>
@@ -126,6 +131,25 @@ void AddShapes(TVelWorldGraph &graph) {
   graph.ContinueShape(7, 12.5, false);
 }
 
+// The graph's picture on a PDF page at the rulers' print scale, the rulers printed beside it.
+void PrintPage(TVelWorldGraph &graph, const std::string &fileName) {
+  TPrinter &printer = *Printer();
+  printer.SetFileName(fileName);
+  printer.SetFormat(pfPDF);
+  const double scale = static_cast<double>(printer.PageWidth()) / Screen().Width();
+  const double dpi = printer.Resolution();
+  const double margin = 0.5; // inches
+  const auto inches = [&](int screenPixels) { return margin + screenPixels * scale / dpi; };
+  const auto printerPixels = [&](int screenPixels) { return static_cast<int>(Round(inches(screenPixels) * dpi)); };
+  const Velpaint::TVelPaintBox &box = *graph.PaintBox();
+  printer.BeginDoc();
+  printer.Canvas()->StretchDraw({printerPixels(box.Left()), printerPixels(box.Top()),
+                                 printerPixels(box.Left() + box.Width()), printerPixels(box.Top() + box.Height())},
+                                *box.Bitmap);
+  graph.HRuler()->Print(inches(graph.HRuler()->Left()), inches(graph.HRuler()->Top()), false, false);
+  graph.VRuler()->Print(inches(graph.VRuler()->Left()), inches(graph.VRuler()->Top()), false, true);
+}
+
 bool ParseZoom(const char *text, double corners[4]) {
   return std::sscanf(text, "%lf,%lf,%lf,%lf", &corners[0], &corners[1], &corners[2], &corners[3]) == 4;
 }
@@ -135,9 +159,11 @@ bool ParseZoom(const char *text, double corners[4]) {
 int main(int argc, char **argv) {
   std::string output = "demo.png";
   double zoom[4];
-  bool zoomed = false;
+  bool zoomed = false, print = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "--print") == 0) {
+      print = true;
+    } else if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc) {
       if (!ParseZoom(argv[++i], zoom)) {
         std::fprintf(stderr, "velgraph demo: --zoom takes x1,y1,x2,y2\n");
         return 2;

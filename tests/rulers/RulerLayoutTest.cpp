@@ -150,14 +150,18 @@ TEST(PhysicalScale, PitchesGradesAndLabels) {
 
 TEST(PhysicalScale, WalkBothWaysAndTheRangeItReports) {
   std::vector<double> up, down;
-  EXPECT_EQ(ForEachPhysicalTick(768, 19, true, [&](std::int64_t, double q) { up.push_back(q); }), 41);
+  const auto all = [](double extent, int pitch, bool increasing, auto &&tick) {
+    return ForEachPhysicalTick(extent, pitch, increasing, -1e300, 1e300, tick);
+  };
+  EXPECT_EQ(all(768, 19, true, [&](std::int64_t, double q) { up.push_back(q); }), 41);
   EXPECT_EQ(up.back(), 760);
-  EXPECT_EQ(ForEachPhysicalTick(400, 19, false, [&](std::int64_t, double q) { down.push_back(q); }), 22);
+  EXPECT_EQ(all(400, 19, false, [&](std::int64_t, double q) { down.push_back(q); }), 22);
   EXPECT_EQ(down[2], 362);
   EXPECT_EQ(down.back(), 1);
   for (double extent : {0.0, -5.0, NaN, Inf})
-    EXPECT_EQ(ForEachPhysicalTick(extent, 19, true, [](std::int64_t, double) {}), 0) << extent;
-  EXPECT_EQ(ForEachPhysicalTick(100, 0, true, [](std::int64_t, double) {}), 0);
+    EXPECT_EQ(all(extent, 19, true, [](std::int64_t, double) {}), 0) << extent;
+  EXPECT_EQ(all(100, 0, true, [](std::int64_t, double) {}), 0);
+  EXPECT_EQ(all(380, 19, true, [](std::int64_t, double) {}), 20); // 380 itself is not below the extent
 
   const struct {
     TLengthUnits mode;
@@ -168,4 +172,22 @@ TEST(PhysicalScale, WalkBothWaysAndTheRangeItReports) {
                 {luActualInches, 16, 1}, {luActualInches, 34, 2}, {luActualInches, 128, 8}};
   for (const auto &r : resets)
     EXPECT_EQ(RangeResetMax(r.mode, r.c), r.max) << r.c;
+}
+
+TEST(PhysicalScale, OnlyTicksWithinTheWindowAreWalkedButAllAreCounted) {
+  std::vector<std::pair<std::int64_t, double>> ticks;
+  const auto keep = [&](std::int64_t i, double q) { ticks.emplace_back(i, q); };
+  EXPECT_EQ(ForEachPhysicalTick(1e12, 6, true, 1000, 1100, keep), 166666666667);
+  ASSERT_EQ(ticks.size(), 17u);
+  EXPECT_EQ(ticks.front(), (std::pair<std::int64_t, double>{167, 1002}));
+  EXPECT_EQ(ticks.back(), (std::pair<std::int64_t, double>{183, 1098}));
+  ticks.clear();
+  // Downward from 400.5: 400.5, 381.5, 362.5, ...
+  EXPECT_EQ(ForEachPhysicalTick(400.5, 19, false, 360, 390, keep), 22);
+  EXPECT_EQ(ticks, (std::vector<std::pair<std::int64_t, double>>{{1, 381.5}, {2, 362.5}}));
+  ticks.clear();
+  EXPECT_EQ(ForEachPhysicalTick(400, 19, true, 500, 600, keep), 22);
+  EXPECT_EQ(ForEachPhysicalTick(400, 19, true, 10, 5, keep), 22);
+  EXPECT_EQ(ForEachPhysicalTick(400, 19, true, NaN, 5, keep), 22);
+  EXPECT_TRUE(ticks.empty());
 }

@@ -198,6 +198,10 @@ int main(int argc, char **argv) {
     host.Presented().SaveToPngFile(output);
     std::printf("velgraph demo: wrote %s (%d x %d), window x %g..%g, y %g..%g\n", output.c_str(), FormWidth, FormHeight,
                 graph->XMin(), graph->XMax(), graph->YMin(), graph->YMax());
+    if (print) {
+      PrintPage(*graph, "demo.pdf");
+      std::printf("velgraph demo: wrote demo.pdf\n");
+    }
   } catch (const std::exception &e) {
     std::fprintf(stderr, "velgraph demo: %s\n", e.what());
     return 1;

@@ -31,8 +31,18 @@ public:
   // their kind draw nothing.
   void Draw();
 
-  // Selection, moving and hiding single shapes are not offered.
+  // Selecting, moving, copying and hiding single shapes are not offered: these answer as if
+  // nothing were selected and change nothing.
   bool Selected(double, double) const { return false; }
+  void SelectedLine(double, double) const {}
+  void SelectedEllipse(double, double) const {}
+  void SelectedCircle(double, double) const {}
+  void SelectedPolygon(double, double) const {}
+  void SelectedPolyline(double, double) const {}
+  void DrawSelected() const {}
+  void Copy() const {}
+  void Hide() const {}
+  void Move(double, double) const {}
 
   TShapeKind FKind = skLine;
   // For polygons: drawn closed and filled (true) or as an open polyline.

@@ -1,184 +1,138 @@
-// The sample application: a headless form with a world paint box showing a mesh of eight-node
-// elements with curved sides, a scatter series with each marker kind, arcs and ellipses, framed
-// by a pair of labelled axes with titles, with a world-unit ruler above it and a millimetre
-// ruler on its right. The presented window is written to demo.png; with --print the drawing and
-// both rulers, each printed by itself beside it, go to demo.pdf.
+// The sample application: a world graph with both rulers on a headless form. Its OnPaint draws
+// a mesh of eight-node elements with curved sides coloured by a field value, the mesh's nodes,
+// a data series, arcs and an ellipse that run off the frame and are clipped there; a few
+// shapes formed point by point are drawn under it. The presented window goes to demo.png.
+//
+// With --print the drawing and both rulers, each printed by itself where it stands beside the
+// drawing on the screen, go to demo.pdf.
+//
+//   velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print]
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 
-#include <alloc/Alloc.h>
-#include <paintbox/Velpaint.h>
 #include <platform/controls/Form.h>
 #include <platform/controls/Screen.h>
 #include <platform/host/HeadlessHost.h>
 #include <platform/printers/Printer.h>
 #include <platform/rtl/Exceptions.h>
-#include <rulers/Pbrulers.h>
-#include <wgraph/Wgraph.h>
+#include <worldgraph/Shape.h>
 #include <worldgraph/VelGraph.h>
 
 using namespace Platform;
-using namespace Wgraph;
+using namespace Velgraph;
 
 namespace {
 
-constexpr int FormWidth = 1000;
+constexpr int FormWidth = 960;
 constexpr int FormHeight = 680;
-constexpr TRect ViewBounds{80, 70, 930, 610};
-constexpr int RulerGap = 3;
+constexpr double Pi = 3.14159265358979323846;
 
-// The frame of the world drawing: 0..24 by 0..16 world units.
-TAxis Frame() {
-  TAxis axis;
-  axis.XOrigin = 0;
-  axis.YOrigin = 0;
-  axis.XEnd = 24;
-  axis.YEnd = 16;
-  axis.Step = 2;
-  axis.MinorTicks = true;
-  axis.AxisColor = clBlack;
-  axis.TickColor = clBlack;
-  axis.FontName = "arial";
-  axis.FontSize = 9;
-  axis.FontColor = clBlack;
-  axis.TitleSize = 11;
-  return axis;
+// The mesh: an arch of 8 x 3 elements about (9, 0.5), inner radius 3, outer radius 8.
+constexpr double ArchX = 9, ArchY = 0.5, InnerRadius = 3, OuterRadius = 8;
+constexpr int Around = 8, Across = 3;
+
+void ArchNode(double u, double v, double &x, double &y) {
+  const double angle = Pi * (15 + 150 * u / Around) / 180,
+               radius = InnerRadius + (OuterRadius - InnerRadius) * v / Across;
+  x = ArchX - radius * std::cos(angle);
+  y = ArchY + radius * std::sin(angle);
 }
 
-// A mesh of 4 x 3 elements over a bent strip; every side's mid node lies on the arc, so the
-// sides are curved.
-void DrawMesh(Velpaint::TVelPaintBox &view) {
-  const TColor fills[] = {RGB(0x9E, 0xCA, 0xE1), RGB(0xFD, 0xD0, 0xA2), RGB(0xC7, 0xE9, 0xC0), RGB(0xDA, 0xDA, 0xEB)};
-  auto node = [](double u, double v, double &x, double &y) {
-    const double angle = 0.25 * u, radius = 5 + 1.3 * v;
-    x = 1 + radius * std::sin(angle);
-    y = 1 + radius * std::cos(angle) * 1.6;
-  };
-  view.DrawCanvas->Pen().SetColor(RGB(0x30, 0x30, 0x30));
-  for (int i = 0; i < 6; ++i)
-    for (int j = 0; j < 3; ++j) {
+// A stress-like field over the arch, 0 at the feet and 1 at the crown's inner edge.
+double Field(double x, double y) {
+  const double r = std::hypot(x - ArchX, y - ArchY), s = (y - ArchY) / r;
+  return std::clamp(s * (OuterRadius - r) / (OuterRadius - InnerRadius), 0.0, 1.0);
+}
+
+// Blue through green and yellow to red.
+TColor Ramp(double t) {
+  const double r = std::clamp(2 * t, 0.0, 1.0),
+               g = std::clamp(2 - 2 * t, 0.0, 1.0) * std::clamp(0.4 + 1.6 * t, 0.0, 1.0);
+  const double b = std::clamp(1 - 2 * t, 0.0, 1.0);
+  return RGB(static_cast<int>(40 + 200 * r), static_cast<int>(60 + 170 * g), static_cast<int>(60 + 190 * b));
+}
+
+void DrawMesh(TVelWorldGraph &graph) {
+  graph.DrawingCanvas()->Pen().SetColor(RGB(0x30, 0x30, 0x30));
+  for (int i = 0; i < Around; ++i)
+    for (int j = 0; j < Across; ++j) {
       double x[8], y[8];
       const double u[8] = {i + 0.0, i + 1.0, i + 1.0, i + 0.0, i + 0.5, i + 1.0, i + 0.5, i + 0.0};
       const double v[8] = {j + 0.0, j + 0.0, j + 1.0, j + 1.0, j + 0.0, j + 0.5, j + 1.0, j + 0.5};
       for (int k = 0; k < 8; ++k)
-        node(u[k], v[k], x[k], y[k]);
-      view.WorldQuad8(x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3], x[4], y[4], x[5], y[5], x[6], y[6], x[7], y[7],
-                      fills[(i + j) % 4], true);
+        ArchNode(u[k], v[k], x[k], y[k]);
+      double cx, cy;
+      ArchNode(i + 0.5, j + 0.5, cx, cy);
+      graph.WorldQuad8(x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3], x[4], y[4], x[5], y[5], x[6], y[6], x[7], y[7],
+                       Ramp(Field(cx, cy)), true);
+    }
+  for (int i = 0; i <= 2 * Around; ++i)
+    for (int j = 0; j <= 2 * Across; ++j) {
+      if (i % 2 == 1 && j % 2 == 1)
+        continue; // no node inside an element
+      double x, y;
+      ArchNode(i * 0.5, j * 0.5, x, y);
+      if (i % 2 == 0 && j % 2 == 0)
+        graph.SquarePoint(5, x, y, clBlack);
+      else
+        graph.EmptyCirclePoint(5, x, y, clBlack);
     }
 }
 
-// A damped wave per marker kind, stacked.
-void DrawScatter(Velpaint::TVelPaintBox &view) {
-  constexpr int count = 12;
-  Alloc::PPointArray points = nullptr;
-  if (!Alloc::AllocatePointArray(points, count))
-    throw EOutOfMemory("no memory for the scatter series");
-  const pointType kinds[] = {pointType::square,      pointType::triangle,      pointType::circle,
-                             pointType::emptysquare, pointType::emptytriangle, pointType::emptycircle,
-                             pointType::crosspoint};
-  const TColor colours[] = {clNavy, clRed, RGB(0x00, 0x80, 0x60), clPurple, RGB(0xC0, 0x60, 0x00), clTeal, clMaroon};
-  for (int k = 0; k < 7; ++k) {
-    for (int i = 0; i < count; ++i) {
-      points[i].X = 13 + i * 0.85;
-      points[i].Y = 14.5 - 1.45 * k + 0.45 * std::exp(-0.15 * i) * std::sin(1.1 * i + k);
-    }
-    TLineFormat format;
-    format.NumPoints = count;
-    format.PointKind = kinds[k];
-    format.PointColor = colours[k];
-    format.PointSize = 7;
-    format.LineColor = RGB(0xA0, 0xA0, 0xA0);
-    format.LineWidth = 1;
-    ScatterPlotData(view.DrawCanvas, points, format);
+// A damped response sampled every 0.25 s, drawn through the graph's clipped lines.
+void DrawSeries(TVelWorldGraph &graph) {
+  graph.SetPen(RGB(0x10, 0x50, 0xA0), pmCopy, psSolid, 2);
+  for (int i = 0; i <= 40; ++i) {
+    const double x = 13 + i * 0.25, y = 11.5 + 3 * std::exp(-0.08 * i) * std::sin(0.55 * i);
+    if (i == 0)
+      graph.WorldMoveTo(x, y);
+    else
+      graph.WorldLineTo(x, y);
   }
-  Alloc::DeAllocatePointArray(points, count);
-}
-
-void DrawArcsAndEllipses(Velpaint::TVelPaintBox &view) {
-  TCanvas *canvas = view.DrawCanvas;
-  canvas->Pen().SetColor(RGB(0xB0, 0x60, 0x00));
-  canvas->Pen().SetWidth(2);
-  canvas->Brush().SetColor(RGB(0xFF, 0xF2, 0xCC));
-  view.WorldEllipse(14, 1, 18, 3.5);
-  canvas->Brush().SetColor(RGB(0x60, 0x90, 0xC0));
-  canvas->Brush().SetStyle(bsDiagCross);
-  view.WorldEllipse(19, 1, 23, 3.5);
-  canvas->Brush().SetStyle(bsSolid);
-  canvas->Pen().SetWidth(1);
-  canvas->Pen().SetColor(clPurple);
-  // Half rings: each arc runs counter-clockwise from its right end to its left end.
-  for (int r = 1; r <= 4; ++r) {
-    const double radius = r * 0.5, cx = 10.5, cy = 12.5;
-    view.WorldArc(cx - radius, cy - radius, cx + radius, cy + radius, cx + radius, cy, cx - radius, cy);
+  graph.ResetPen();
+  for (int i = 0; i <= 40; i += 4) {
+    const double x = 13 + i * 0.25, y = 11.5 + 3 * std::exp(-0.08 * i) * std::sin(0.55 * i);
+    graph.TrianglePoint(9, x, y, RGB(0xC0, 0x30, 0x30));
   }
 }
 
-// The world view: a paint box that draws its scene on its off-screen bitmap whenever it
-// paints, with a light grid under it, and shows the bitmap in one copy.
-class TDemoView : public Velpaint::TVelPaintBox {
-public:
-  using TVelPaintBox::TVelPaintBox;
-
-  void Paint() override {
-    TVelPaintBox::Paint(); // clears the bitmap and maps the world window onto the box
-    TAxis grid = Frame();
-    grid.ShowGrid = true;
-    grid.MinorTicks = false;
-    grid.TickColor = RGB(0xE0, 0xE0, 0xE0);
-    DrawXAxis(DrawCanvas, grid);
-    DrawYAxis(DrawCanvas, grid);
-    DrawMesh(*this);
-    DrawScatter(*this);
-    DrawArcsAndEllipses(*this);
-    Canvas()->Draw(0, 0, *Bitmap);
-  }
-};
-
-// Labels and titles around the view, on the form; the mapping the view established is
-// offset to the form's pixels.
-void DrawFrame(TForm &form, const TDemoView &view) {
-  TAxis axis = Frame();
-  axis.OffsetX = view.Left();
-  axis.OffsetY = view.Top();
-  axis.ShowLabels = true;
-  axis.Title = "Distance along the strip (m)";
-  DrawXAxis(form.Canvas(), axis);
-  axis.Title.clear();
-  DrawYAxis(form.Canvas(), axis);
-  // The Y title is written upwards from the axis line into the plot; a second pass with no
-  // ticks stands a form-coloured axis left of the labels to carry it outside.
-  axis.Title = "Height (m)";
-  axis.Step = 0;
-  axis.OffsetX -= 58;
-  axis.AxisColor = form.Color();
-  DrawYAxis(form.Canvas(), axis);
+// Rings about the top right corner and an ellipse over the bottom right one: partly outside
+// the frame, cut at its edge.
+void DrawOffFrameFigures(TVelWorldGraph &graph) {
+  TCanvas &canvas = *graph.DrawingCanvas();
+  canvas.Pen().SetColor(clPurple);
+  for (int r = 1; r <= 5; ++r)
+    graph.WorldArc(24 - r, 16 - r, 24 + r, 16 + r, 24 - r, 16, 24, 16 - r);
+  canvas.Pen().SetColor(RGB(0xB0, 0x60, 0x00));
+  canvas.Brush().SetColor(RGB(0xFF, 0xE8, 0xB0));
+  graph.WorldEllipse(19, -3, 27, 3);
+  canvas.Brush().SetColor(clWhite);
+  canvas.Pen().SetColor(clBlack);
 }
 
-struct TDemoRulers {
-  Pbrulers::TVelPBHRuler *Across;
-  Pbrulers::TVelPBVRuler *Down;
-};
-
-// A world-unit ruler over the view's x range above it, and a millimetre ruler on its right.
-TDemoRulers PlaceRulers(Velgraph::TVelWorldGraph &graph, const TDemoView &view) {
-  auto *across = new Pbrulers::TVelPBHRuler(&graph);
-  across->SetBounds(view.Left(), view.Top() - 33 - RulerGap, view.Width(), 33);
-  across->SetDivisionPlacement(Pbrulers::dpBottom);
-  across->SetXMax(view.XMax());
-  across->SetXMin(view.XMin());
-  auto *down = new Pbrulers::TVelPBVRuler(&graph);
-  down->SetBounds(view.Left() + view.Width() + RulerGap, view.Top(), 33, view.Height());
-  down->SetDivisionPlacement(Pbrulers::dpLeft);
-  down->SetLengthUnits(Pbrulers::luActualMM);
-  return {across, down};
+void AddShapes(TVelWorldGraph &graph) {
+  graph.AddShape(skPolygon);
+  graph.BeginShape(18.5, 4.5);
+  graph.ContinueShape(22.5, 5, false);
+  graph.ContinueShape(21, 8, true);
+  graph.Shape(graph.ShapeCount())->FBrush.SetColor(RGB(0xC8, 0xE6, 0xC8));
+  graph.Shape(graph.ShapeCount())->FPen.SetColor(RGB(0x20, 0x80, 0x20));
+  graph.AddShape(skPolyline);
+  graph.BeginShape(1, 14.5);
+  for (int i = 1; i <= 12; ++i)
+    graph.ContinueShape(1 + i * 0.8, 14.5 - 0.5 * (i % 2), false);
+  graph.Shape(graph.ShapeCount())->FPen.SetColor(RGB(0x80, 0x80, 0x80));
+  graph.AddShape(skEllipse);
+  graph.BeginShape(2, 10.5);
+  graph.ContinueShape(7, 12.5, false);
 }
 
-// The view's drawing on a PDF page at the rulers' print scale, with each ruler printed by itself
-// where it stands beside the view on the screen.
-void PrintPage(const TDemoView &view, const TDemoRulers &rulers, const std::string &fileName) {
+// The graph's picture on a PDF page at the rulers' print scale, the rulers printed beside it.
+void PrintPage(TVelWorldGraph &graph, const std::string &fileName) {
   TPrinter &printer = *Printer();
   printer.SetFileName(fileName);
   printer.SetFormat(pfPDF);
@@ -187,50 +141,65 @@ void PrintPage(const TDemoView &view, const TDemoRulers &rulers, const std::stri
   const double margin = 0.5; // inches
   const auto inches = [&](int screenPixels) { return margin + screenPixels * scale / dpi; };
   const auto printerPixels = [&](int screenPixels) { return static_cast<int>(Round(inches(screenPixels) * dpi)); };
+  const Velpaint::TVelPaintBox &box = *graph.PaintBox();
   printer.BeginDoc();
-  printer.Canvas()->StretchDraw({printerPixels(view.Left()), printerPixels(view.Top()),
-                                 printerPixels(view.Left() + view.Width()), printerPixels(view.Top() + view.Height())},
-                                *view.Bitmap);
-  rulers.Across->Print(inches(rulers.Across->Left()), inches(rulers.Across->Top()), false, false);
-  rulers.Down->Print(inches(rulers.Down->Left()), inches(rulers.Down->Top()), false, true);
+  printer.Canvas()->StretchDraw({printerPixels(box.Left()), printerPixels(box.Top()),
+                                 printerPixels(box.Left() + box.Width()), printerPixels(box.Top() + box.Height())},
+                                *box.Bitmap);
+  graph.HRuler()->Print(inches(graph.HRuler()->Left()), inches(graph.HRuler()->Top()), false, false);
+  graph.VRuler()->Print(inches(graph.VRuler()->Left()), inches(graph.VRuler()->Top()), false, true);
+}
+
+bool ParseZoom(const char *text, double corners[4]) {
+  return std::sscanf(text, "%lf,%lf,%lf,%lf", &corners[0], &corners[1], &corners[2], &corners[3]) == 4;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
   std::string output = "demo.png";
-  bool print = false;
+  double zoom[4];
+  bool zoomed = false, print = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::string(argv[i]) == "--print")
+    if (std::strcmp(argv[i], "--print") == 0) {
       print = true;
-    else
+    } else if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc) {
+      if (!ParseZoom(argv[++i], zoom)) {
+        std::fprintf(stderr, "velgraph demo: --zoom takes x1,y1,x2,y2\n");
+        return 2;
+      }
+      zoomed = true;
+    } else {
       output = argv[i];
+    }
   }
   try {
     TForm form(nullptr);
     form.SetBounds(0, 0, FormWidth, FormHeight);
-    form.SetColor(clWhite);
-    auto *graph = new Velgraph::TVelWorldGraph(&form);
-    graph->SetParent(&form);
-    graph->SetBevelOuter(bvNone);
-    graph->SetColor(clWhite);
-    graph->SetBounds(0, 0, FormWidth, FormHeight);
-    auto *view = new TDemoView(graph);
-    view->SetBounds(ViewBounds.Left, ViewBounds.Top, ViewBounds.Width(), ViewBounds.Height());
-    view->Bitmap->SetSize(view->Width(), view->Height());
-    view->SetColor(clWhite);
-    view->SetXMax(24);
-    view->SetYMax(16);
-    const TDemoRulers rulers = PlaceRulers(*graph, *view);
+    form.SetColor(RGB(0xF0, 0xF0, 0xF0));
+    auto *graph = new TVelWorldGraph(&form);
+    graph->SetBounds(10, 10, FormWidth - 20, FormHeight - 20);
+    graph->SetHRulerDecimals(0);
+    graph->SetXMax(24);
+    graph->SetYMax(16);
+    AddShapes(*graph);
+    graph->OnPaint = [graph](TObject *) {
+      DrawMesh(*graph);
+      DrawSeries(*graph);
+      DrawOffFrameFigures(*graph);
+    };
     THeadlessHost host(form);
-    form.Invalidate();
-    host.ProcessPaints();
-    DrawFrame(form, *view);
+    if (zoomed)
+      graph->IncreaseZoom(zoom[0], zoom[1], zoom[2], zoom[3]);
+    // A paint that moves the rulers asks for the places they left to be painted again.
+    for (int round = 0; round < 4 && host.ProcessPaints() > 0; ++round) {
+    }
     host.Present();
     host.Presented().SaveToPngFile(output);
-    std::printf("velgraph demo: wrote %s (%d x %d)\n", output.c_str(), FormWidth, FormHeight);
+    std::printf("velgraph demo: wrote %s (%d x %d), window x %g..%g, y %g..%g\n", output.c_str(), FormWidth, FormHeight,
+                graph->XMin(), graph->XMax(), graph->YMin(), graph->YMax());
     if (print) {
-      PrintPage(*view, rulers, "demo.pdf");
+      PrintPage(*graph, "demo.pdf");
       std::printf("velgraph demo: wrote demo.pdf\n");
     }
   } catch (const std::exception &e) {

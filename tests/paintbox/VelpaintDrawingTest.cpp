@@ -138,7 +138,7 @@ TEST_F(PaintBoxDrawing, CrossGoesOnTheBoxItselfAcrossItsWholeSize) {
   Box->Canvas()->Pen().SetMode(pmCopy);
   Box->DrawCrossAt(pmNot, 10, 20);
   EXPECT_TRUE(Recording.Calls().empty()); // nothing on the drawing canvas
-  ASSERT_EQ(own.Calls().size(), 4u);   // a move and a line per arm
+  ASSERT_EQ(own.Calls().size(), 4u);      // a move and a line per arm
   EXPECT_EQ(own.Calls()[1].Points, (std::vector<TPoint>{{0, 20}, {100, 20}}));
   EXPECT_EQ(own.Calls()[3].Points, (std::vector<TPoint>{{10, 0}, {10, 50}}));
   EXPECT_EQ(own.Calls()[1].State.Pen.Mode, pmNot);

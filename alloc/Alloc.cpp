@@ -31,9 +31,8 @@ template <typename T> bool DeAllocateBlock(T *&block) {
   return true;
 }
 
-// A table of row, plane or vector pointers. It is cleared at once, so after a failure part way
-// the entries never filled read as null and a later de-allocation stops there instead of
-// freeing garbage.
+// A table of row, plane or vector pointers. It is cleared at once, so that an allocation failing
+// part way can tell the entries it filled from those it never reached.
 template <typename T> bool AllocateTable(T **&table, std::size_t count) {
   if (!AllocateBlock(table, count))
     return false;
@@ -41,24 +40,29 @@ template <typename T> bool AllocateTable(T **&table, std::size_t count) {
   return true;
 }
 
+// A block of zero elements is null from the start (the heap gives null for zero bytes), so only
+// a null block that should have elements is missing: released already, or never allocated.
+template <typename T> bool DeAllocateBlock(T *&block, std::size_t length) {
+  if (length == 0 && !block)
+    return true;
+  return DeAllocateBlock(block);
+}
+
 std::uint16_t RowLength(PLineArrayW rowLengths, int row, std::uint16_t cols) {
   return rowLengths ? rowLengths[row - 1] : cols;
 }
 
-// The heap frees by address, so the lengths the de-allocation functions receive are not needed
-// to release a block; they stay in the signatures to mirror the allocation.
-
 bool AllocateRowW(P2DArrayW table, int row, std::uint16_t length) { return AllocateBlock(table[row - 1], length); }
-bool DeAllocateRowW(P2DArrayW table, int row, std::uint16_t) { return DeAllocateBlock(table[row - 1]); }
+bool DeAllocateRowW(P2DArrayW table, int row, std::uint16_t length) { return DeAllocateBlock(table[row - 1], length); }
 bool AllocateRowF(P2DArrayF table, int row, std::uint16_t length) { return AllocateBlock(table[row - 1], length); }
-bool DeAllocateRowF(P2DArrayF table, int row, std::uint16_t) { return DeAllocateBlock(table[row - 1]); }
+bool DeAllocateRowF(P2DArrayF table, int row, std::uint16_t length) { return DeAllocateBlock(table[row - 1], length); }
 
 bool AllocateVectorF(P3DArrayF table, int plane, int vector, std::uint16_t length) {
   return AllocateBlock(table[plane - 1][vector - 1], length);
 }
 
-bool DeAllocateVectorF(P3DArrayF table, int plane, int vector, std::uint16_t) {
-  return DeAllocateBlock(table[plane - 1][vector - 1]);
+bool DeAllocateVectorF(P3DArrayF table, int plane, int vector, std::uint16_t length) {
+  return DeAllocateBlock(table[plane - 1][vector - 1], length);
 }
 
 bool AllocatePlaneF(P3DArrayF table, int plane, std::uint16_t vectors, std::uint16_t length) {
@@ -72,22 +76,61 @@ bool AllocatePlaneF(P3DArrayF table, int plane, std::uint16_t vectors, std::uint
 
 bool DeAllocatePlaneF(P3DArrayF table, int plane, std::uint16_t vectors, std::uint16_t length) {
   if (!table[plane - 1])
-    return false;
+    return vectors == 0;
   for (int vector = 1; vector <= vectors; ++vector)
     if (!DeAllocateVectorF(table, plane, vector, length))
       return false;
   return DeAllocateBlock(table[plane - 1]);
 }
 
+// Frees whatever a failed allocation had obtained: the cleared table holds null wherever it
+// stopped, and freeing null does nothing.
+template <typename T> void ReleasePartial(T **table, std::size_t rows) {
+  for (std::size_t i = 0; table && i < rows; ++i)
+    Platform::FreeMem(table[i]);
+  Platform::FreeMem(table);
+}
+
+void ReleasePartialCube(P3DArrayF table, std::size_t planes, std::size_t vectors) {
+  for (std::size_t i = 0; table && i < planes; ++i)
+    ReleasePartial(table[i], vectors);
+  Platform::FreeMem(table);
+}
+
+// Builds a whole table in a local variable and hands it over only when complete. A failure part
+// way, the heap's or any other exception, releases what was built and leaves `a` as it was.
+template <typename T, typename TBuild, typename TRelease>
+bool AllocateWhole(T **&a, std::size_t count, TBuild build, TRelease release) {
+  T **table = nullptr;
+  if (!AllocateTable(table, count))
+    return false;
+  bool built = false;
+  try {
+    built = build(table);
+  } catch (...) {
+    release(table);
+    throw;
+  }
+  if (!built) {
+    release(table);
+    return false;
+  }
+  a = table;
+  return true;
+}
+
 template <typename T>
 bool Allocate2D(T **&a, std::uint16_t rows, std::uint16_t cols, PLineArrayW rowLengths,
                 bool (*allocateRow)(T **, int, std::uint16_t)) {
-  if (!AllocateTable(a, rows))
-    return false;
-  for (int row = 1; row <= rows; ++row)
-    if (!allocateRow(a, row, RowLength(rowLengths, row, cols)))
-      return false;
-  return true;
+  return AllocateWhole(
+      a, rows,
+      [&](T **table) {
+        for (int row = 1; row <= rows; ++row)
+          if (!allocateRow(table, row, RowLength(rowLengths, row, cols)))
+            return false;
+        return true;
+      },
+      [&](T **table) { ReleasePartial(table, rows); });
 }
 
 template <typename T>
@@ -139,12 +182,15 @@ bool DeAllocate2DArrayF(P2DArrayF &a, std::uint16_t rows, std::uint16_t cols, PL
 }
 
 bool Allocate3DArrayF(P3DArrayF &a, std::uint16_t planes, std::uint16_t vectors, std::uint16_t length) {
-  if (!AllocateTable(a, planes))
-    return false;
-  for (int plane = 1; plane <= planes; ++plane)
-    if (!AllocatePlaneF(a, plane, vectors, length))
-      return false;
-  return true;
+  return AllocateWhole(
+      a, planes,
+      [&](P3DArrayF table) {
+        for (int plane = 1; plane <= planes; ++plane)
+          if (!AllocatePlaneF(table, plane, vectors, length))
+            return false;
+        return true;
+      },
+      [&](P3DArrayF table) { ReleasePartialCube(table, planes, vectors); });
 }
 
 bool DeAllocate3DArrayF(P3DArrayF &a, std::uint16_t planes, std::uint16_t vectors, std::uint16_t length) {

@@ -3,6 +3,11 @@
 // Heap arrays whose lengths are chosen at run time. Arrays are indexed from 1 in the unit's
 // terms: element i lies at pointer index i - 1. Out of memory is reported as false, never thrown;
 // de-allocation needs the same counts as the allocation and clears the caller's pointer.
+//
+// A 2-D or 3-D allocation that fails part way releases what it had obtained and leaves the
+// variable as it was. Rows and vectors of length zero are null blocks: de-allocation knows them
+// from the counts and releases such an array. A null variable, or a row, plane or vector that
+// should have elements but is null (released twice), makes de-allocation return false.
 
 #include <cstdint>
 

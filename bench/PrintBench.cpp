@@ -36,9 +36,11 @@ const std::vector<TSegment> &Segments() {
   static const std::vector<TSegment> segments = [] {
     std::vector<TSegment> out(SegmentCount);
     const int w = PagePixels(A4Width), h = PagePixels(A4Height);
+    std::mt19937 random = Bench::Generator(0x9e1a7);
     for (TSegment &s : out) {
-      s.A = {Bench::Uniform(0, w - 1), Bench::Uniform(0, h - 1)};
-      s.B = {s.A.X + Bench::Uniform(-MaxLength, MaxLength), s.A.Y + Bench::Uniform(-MaxLength, MaxLength)};
+      s.A = {Bench::Uniform(random, 0, w - 1), Bench::Uniform(random, 0, h - 1)};
+      s.B = {s.A.X + Bench::Uniform(random, -MaxLength, MaxLength),
+             s.A.Y + Bench::Uniform(random, -MaxLength, MaxLength)};
     }
     return out;
   }();

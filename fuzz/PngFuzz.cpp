@@ -1,4 +1,5 @@
-// Loads arbitrary bytes as a PNG file: anything but a clean load or EInvalidGraphic is a fault.
+// Loads arbitrary bytes as a PNG file: anything but a clean load, EInvalidGraphic, or EOutOfMemory
+// for a plausible file larger than the heap gives is a fault.
 #include <cstdint>
 #include <cstdio>
 #include <platform/pictures/Bitmap.h>
@@ -26,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   try {
     bitmap.LoadFromPngFile(Scratch.Path);
   } catch (const Platform::EInvalidGraphic &) {
+    return 0;
+  } catch (const Platform::EOutOfMemory &) {
     return 0;
   }
   // Read every pixel so that a memory sanitizer build would see uninitialised ones.

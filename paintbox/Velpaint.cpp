@@ -38,11 +38,12 @@ TVelPaintBox::TVelPaintBox(TComponent *AOwner) : TPaintBox(AOwner) {
   DrawCanvas = Canvas();
   SetColor(Grey);
   SetBounds(10, 10, 100, 100);
-  Bitmap = std::make_unique<TBitmap>(Width(), Height());
+  Bitmap->SetSize(Width(), Height());
   ChooseCanvas();
 }
 
-TVelPaintBox::~TVelPaintBox() { Bitmap.reset(); }
+// The bitmap, a member, is freed right after this body and before the base.
+TVelPaintBox::~TVelPaintBox() = default;
 
 bool TVelPaintBox::OwnerIsInteractive() const {
   const auto *owner = dynamic_cast<const IVelPaintBoxOwner *>(Owner());

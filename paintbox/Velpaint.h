@@ -115,8 +115,9 @@ public:
   // Where every world drawing goes: the box's own canvas, its bitmap's, or a printer's while
   // the owner prints. Borrowed, never freed.
   TCanvas *DrawCanvas = nullptr;
-  // The off-screen picture the owner copies to the screen.
-  std::unique_ptr<Platform::TBitmap> Bitmap;
+  // The off-screen picture the owner copies to the screen. It lives exactly as long as the box
+  // (DrawCanvas may point at its canvas), so it can be resized but never reset or replaced.
+  const std::unique_ptr<Platform::TBitmap> Bitmap = std::make_unique<Platform::TBitmap>();
 
 private:
   void ChooseCanvas();

@@ -1,5 +1,7 @@
 #include <wgraph/Wgraph.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <platform/rtl/Rtl.h>
 #include <platform/win32/GdiObjects.h>
@@ -37,12 +39,14 @@ template <class TDraw> void ForEachTick(double first, double origin, double end,
     draw(v);
 }
 
+// v moved by `by` pixels, held at the ends of the int range: offsets and positions near them
+// must not wrap to the far side of the device.
+int Shifted(int v, std::int64_t by) { return static_cast<int>(std::clamp<std::int64_t>(v + by, INT_MIN, INT_MAX)); }
+
 TPoint AxisPoint(const TAxis &axis, double x, double y) {
   TPoint p;
   WorldToPC(x, y, p.X, p.Y);
-  p.X += axis.OffsetX;
-  p.Y += axis.OffsetY;
-  return p;
+  return {Shifted(p.X, axis.OffsetX), Shifted(p.Y, axis.OffsetY)};
 }
 
 void SetTickPen(TCanvas *canvas, const TAxis &axis) {
@@ -77,14 +81,14 @@ void DrawXAxis(TCanvas *canvas, const TAxis &axis) {
     const TPoint p = AxisPoint(axis, v, axis.YOrigin);
     canvas->MoveTo(p.X, p.Y);
     if (v > axis.XOrigin)
-      canvas->LineTo(p.X, p.Y - TickLength);
+      canvas->LineTo(p.X, Shifted(p.Y, -TickLength));
     if (axis.ShowLabels) {
       const std::string text = FloatToStrF(v, ffFixed, XLabelPrecision, axis.Decimals);
       // Measured in the font the canvas has now, so the first label is centred by the old font.
       const int w = canvas->TextWidth(text);
       SetLabelFont(canvas, axis);
       if (std::abs(v) > XZeroLabelTolerance)
-        canvas->TextOut(p.X - w / 2, p.Y + LabelGap, text);
+        canvas->TextOut(Shifted(p.X, -(w / 2)), Shifted(p.Y, LabelGap), text);
     }
     if (axis.ShowGrid && v > axis.XOrigin) {
       SetTickPen(canvas, axis);
@@ -96,7 +100,7 @@ void DrawXAxis(TCanvas *canvas, const TAxis &axis) {
     SetTickPen(canvas, axis);
     ForEachTick(axis.XOrigin + axis.Step / 2, axis.XOrigin, axis.XEnd, axis.Step, [&](double v) {
       const TPoint p = AxisPoint(axis, v, axis.YOrigin);
-      LineBetween(canvas, p, {p.X, p.Y - XHalfTickLength});
+      LineBetween(canvas, p, {p.X, Shifted(p.Y, -XHalfTickLength)});
     });
   }
   const TPoint origin = AxisPoint(axis, axis.XOrigin, axis.YOrigin);
@@ -109,7 +113,7 @@ void DrawXAxis(TCanvas *canvas, const TAxis &axis) {
     canvas->Font().SetStyle({fsBold});
     const int w = canvas->TextWidth(axis.Title), h = canvas->TextHeight(axis.Title);
     const TPoint p = AxisPoint(axis, (axis.XOrigin + axis.XEnd) / 2, axis.YOrigin);
-    canvas->TextOut(p.X - w / 2, p.Y + h + TitleGap, axis.Title);
+    canvas->TextOut(Shifted(p.X, -(w / 2)), Shifted(p.Y, std::int64_t{h} + TitleGap), axis.Title);
   }
 }
 
@@ -128,7 +132,7 @@ void DrawYTitle(TCanvas *canvas, const TAxis &axis) {
   const int w = canvas->TextWidth(axis.Title);
   const TPoint p = AxisPoint(axis, axis.XOrigin, (axis.YOrigin + axis.YEnd) / 2);
   const HGDIOBJ previous = SelectObject(canvas->Handle(), rotated);
-  canvas->TextOut(p.X, p.Y + w / 2, axis.Title);
+  canvas->TextOut(p.X, Shifted(p.Y, w / 2), axis.Title);
   SelectObject(canvas->Handle(), previous);
   DeleteObject(rotated);
 }
@@ -142,13 +146,13 @@ void DrawYAxis(TCanvas *canvas, const TAxis &axis) {
     const TPoint p = AxisPoint(axis, axis.XOrigin, v);
     canvas->MoveTo(p.X, p.Y);
     if (v > axis.YOrigin)
-      canvas->LineTo(p.X + TickLength, p.Y);
+      canvas->LineTo(Shifted(p.X, TickLength), p.Y);
     if (axis.ShowLabels) {
       const std::string text = FloatToStrF(v, ffFixed, YLabelPrecision, axis.Decimals);
       const int w = canvas->TextWidth(text), h = canvas->TextHeight(text);
       SetLabelFont(canvas, axis);
       if (std::abs(v) > YZeroLabelTolerance)
-        canvas->TextOut(p.X - w - LabelGap, p.Y - h / 2, text);
+        canvas->TextOut(Shifted(p.X, -std::int64_t{w} - LabelGap), Shifted(p.Y, -(h / 2)), text);
     }
     if (axis.ShowGrid && v > axis.YOrigin) {
       SetTickPen(canvas, axis);
@@ -160,7 +164,7 @@ void DrawYAxis(TCanvas *canvas, const TAxis &axis) {
     SetTickPen(canvas, axis);
     ForEachTick(axis.YOrigin + axis.Step / 2, axis.YOrigin, axis.YEnd, axis.Step, [&](double v) {
       const TPoint p = AxisPoint(axis, axis.XOrigin, v);
-      LineBetween(canvas, p, {p.X + YHalfTickLength, p.Y});
+      LineBetween(canvas, p, {Shifted(p.X, YHalfTickLength), p.Y});
     });
   }
   SetAxisPen(canvas, axis);

@@ -21,6 +21,18 @@ bool SameText(std::string_view a, std::string_view b) {
          });
 }
 
+// A thread's teardown: how deep the running DestroyComponents calls are nested, and the holders
+// of components handed over by calls nested too deep, which the outermost call frees.
+struct TTeardown {
+  int Depth = 0;
+  std::vector<TComponent *> *Holders = nullptr;
+};
+thread_local TTeardown Teardown;
+
+// Deeper owner chains are freed by a loop instead of by nested destructors, so that no chain
+// length can exhaust the stack.
+constexpr int MaxTeardownDepth = 32;
+
 } // namespace
 
 TComponent::TComponent(TComponent *owner) {
@@ -44,9 +56,14 @@ TComponent *TComponent::Components(int index) const {
 void TComponent::InsertComponent(TComponent *component) {
   if (!component || component->FOwner == this)
     return;
-  for (const TComponent *c = this; c; c = c->FOwner)
-    if (c == component)
-      throw EComponentError("A component cannot own itself");
+  // Only a component that owns others can be an owner of this one; a new one owns nothing, so
+  // building a chain does not walk it.
+  if (component == this)
+    throw EComponentError("A component cannot own itself");
+  if (!component->FComponents.empty())
+    for (const TComponent *c = FOwner; c; c = c->FOwner)
+      if (c == component)
+        throw EComponentError("A component cannot own itself");
   if (!component->FName.empty() && FindComponent(component->FName))
     throw EComponentError("A component named " + component->FName + " already exists");
   if (component->FOwner)
@@ -101,17 +118,74 @@ void TComponent::SetLoading(bool value) {
 void TComponent::Destroying() {
   if (FComponentState.Contains(csDestroying))
     return;
+  // A walk with its own stack: what is marked already was reached before, so each component is
+  // visited once however deep the tree.
   FComponentState.Include(csDestroying);
-  for (TComponent *c : FComponents)
-    c->Destroying();
+  std::vector<TComponent *> pending(FComponents.begin(), FComponents.end());
+  while (!pending.empty()) {
+    TComponent *c = pending.back();
+    pending.pop_back();
+    if (c->FComponentState.Contains(csDestroying))
+      continue;
+    c->FComponentState.Include(csDestroying);
+    pending.insert(pending.end(), c->FComponents.begin(), c->FComponents.end());
+  }
 }
 
 void TComponent::DestroyComponents() {
+  if (FComponents.empty())
+    return;
+  if (Teardown.Depth >= MaxTeardownDepth) {
+    HandOver();
+    return;
+  }
+  std::vector<TComponent *> holders;
+  const bool outermost = Teardown.Depth == 0;
+  if (outermost)
+    Teardown.Holders = &holders;
+  ++Teardown.Depth;
+  DeleteOwned();
+  if (outermost)
+    FreeHolders(holders);
+  --Teardown.Depth;
+  if (outermost)
+    Teardown.Holders = nullptr;
+}
+
+void TComponent::DeleteOwned() {
   // Each deletion takes the component out of the list, and a destructor may delete siblings
   // too, so the list is read afresh every time.
   while (!FComponents.empty()) {
     TComponent *last = FComponents.back();
     FComponents.pop_back();
+    last->FOwner = nullptr;
+    delete last;
+  }
+}
+
+void TComponent::HandOver() {
+  // The owned components move, in order, to a holder that owns them until the outermost
+  // teardown frees them; a destructor deleting a sibling meanwhile still leaves a valid list.
+  auto *holder = new TComponent(nullptr);
+  holder->FComponentState.Include(csDestroying);
+  holder->FComponents.swap(FComponents);
+  for (TComponent *c : holder->FComponents)
+    c->FOwner = holder;
+  Teardown.Holders->push_back(holder);
+}
+
+void TComponent::FreeHolders(std::vector<TComponent *> &holders) {
+  // Last handed over first: those are the deepest, so each subtree is finished before the
+  // components handed over above it, as nested destructors would have done.
+  while (!holders.empty()) {
+    TComponent *holder = holders.back();
+    if (holder->FComponents.empty()) {
+      holders.pop_back();
+      delete holder;
+      continue;
+    }
+    TComponent *last = holder->FComponents.back();
+    holder->FComponents.pop_back();
     last->FOwner = nullptr;
     delete last;
   }

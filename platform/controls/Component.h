@@ -63,10 +63,16 @@ protected:
   // Includes csDestroying in this component and the ones it owns. Each level of destructor of
   // the library calls it first; a derived class may call it at the start of its own.
   void Destroying();
-  // Deletes the owned components, last created first.
+  // Deletes the owned components, last created first. Chains of any depth are freed without
+  // deep recursion: past a few dozen nested levels the owned components are freed by the
+  // outermost call on this thread instead, each detached from its freed owner.
   void DestroyComponents();
 
 private:
+  void DeleteOwned();
+  void HandOver();
+  static void FreeHolders(std::vector<TComponent *> &holders);
+
   TComponent *FOwner = nullptr;
   std::vector<TComponent *> FComponents;
   std::string FName;

@@ -42,11 +42,19 @@ void Subtract(std::vector<TRect> &pieces, std::vector<TRect> &scratch, const TRe
 // One walk of the tree in z-order. A control is painted when it asked to be (or is the one
 // being repainted) or when it overlaps something painted earlier in the walk, because that
 // drawing may have covered it.
-struct TForm::TPaintPass {
+//
+// A Paint may free or move any control, the one painting and its ancestors included, or the
+// form itself. The pass watches the form while it walks: Path holds the controls being visited,
+// and Cut the shallowest level of it that has left, below which the walk touches nothing.
+struct TForm::TPaintPass final : TFormObserver {
+  static constexpr std::size_t NoCut = SIZE_MAX;
   const TControl *Only = nullptr;
   std::vector<TRect> Painted;
   std::vector<TRect> Pieces;
   std::vector<TRect> Scratch;
+  std::vector<const TControl *> Path;
+  std::size_t Cut = NoCut;
+  bool FormGone = false;
   int Count = 0;
 
   bool Overlaps(const TRect &r) const {
@@ -56,6 +64,19 @@ struct TForm::TPaintPass {
     // Children lie inside their parents, so the list stays as short as the overlapping tops.
     if (std::none_of(Painted.begin(), Painted.end(), [&](const TRect &p) { return Contains(p, r); }))
       Painted.push_back(r);
+  }
+  bool Left(std::size_t depth) const { return Cut <= depth; }
+
+  void ControlRemoved(TControl &control) override {
+    // The path runs from the form down through parents, so whatever leaves with the control
+    // lies below it on the path.
+    const auto at = std::find(Path.begin(), Path.end(), &control);
+    if (at != Path.end())
+      Cut = std::min(Cut, static_cast<std::size_t>(at - Path.begin()));
+  }
+  void FormDestroying(TForm &) override {
+    Cut = 0;
+    FormGone = true;
   }
 };
 
@@ -98,19 +119,37 @@ int TForm::ProcessPaints() {
     return 0;
   FPaintsPending = false;
   TPaintPass pass;
-  PaintVisit(*this, pass);
+  RunPaintPass(pass);
   return pass.Count;
 }
 
 void TForm::RepaintControl(TControl &control) {
   TPaintPass pass;
   pass.Only = &control;
+  RunPaintPass(pass);
+}
+
+void TForm::RunPaintPass(TPaintPass &pass) {
+  AddObserver(&pass);
   PaintVisit(*this, pass);
+  // A form freed by a Paint has let go of its observers already, and must not be touched.
+  if (!pass.FormGone)
+    RemoveObserver(&pass);
 }
 
 void TForm::PaintVisit(TControl &control, TPaintPass &pass) {
   if (!control.FVisible)
     return;
+  const std::size_t depth = pass.Path.size();
+  pass.Path.push_back(&control);
+  PaintAndDescend(control, pass, depth);
+  pass.Path.pop_back();
+  // Once off the path, a control that left no longer stops the walk of its former siblings.
+  if (pass.Cut == depth)
+    pass.Cut = TPaintPass::NoCut;
+}
+
+void TForm::PaintAndDescend(TControl &control, TPaintPass &pass, std::size_t depth) {
   const TRect r = control.FFormClip;
   const bool asked = pass.Only ? &control == pass.Only : control.FPaintPending;
   const bool due = (asked || pass.Overlaps(r)) && !r.IsEmpty();
@@ -123,17 +162,26 @@ void TForm::PaintVisit(TControl &control, TPaintPass &pass) {
     if (control.IsWindowed() && !control.FControlStyle.Contains(csOpaque))
       EraseBackground(control, pass);
     control.Paint();
+    if (pass.Left(depth))
+      return;
   }
   if (!control.IsWindowed())
     return;
-  // Indices, not iterators: a Paint may add or remove controls.
+  // Indices, not iterators: a Paint may add or remove controls. After a child's visit the walk
+  // goes on after wherever that child now is, or at its old place when it left.
   const auto &children = static_cast<TWinControl &>(control).FControls;
-  for (std::size_t i = 0; i < children.size(); ++i)
-    if (!children[i]->IsWindowed())
-      PaintVisit(*children[i], pass);
-  for (std::size_t i = 0; i < children.size(); ++i)
-    if (children[i]->IsWindowed())
-      PaintVisit(*children[i], pass);
+  for (bool windowed : {false, true})
+    for (std::size_t i = 0; i < children.size();) {
+      TControl *child = children[i];
+      if (child->IsWindowed() == windowed)
+        PaintVisit(*child, pass);
+      if (pass.Left(depth))
+        return;
+      if (i < children.size() && children[i] == child)
+        ++i;
+      else if (const auto at = std::find(children.begin(), children.end(), child); at != children.end())
+        i = static_cast<std::size_t>(at - children.begin()) + 1;
+    }
 }
 
 void TForm::EraseBackground(TControl &control, TPaintPass &pass) {

@@ -69,7 +69,9 @@ private:
 
   void ControlLeaving(TControl &control);
   void RepaintControl(TControl &control);
+  void RunPaintPass(TPaintPass &pass);
   void PaintVisit(TControl &control, TPaintPass &pass);
+  void PaintAndDescend(TControl &control, TPaintPass &pass, std::size_t depth);
   void EraseBackground(TControl &control, TPaintPass &pass);
 
   TBitmap FFramebuffer;

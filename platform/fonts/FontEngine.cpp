@@ -6,6 +6,7 @@
 #include <list>
 #include <optional>
 #include <platform/fonts/FreeTypeFace.h>
+#include <platform/rtl/Rtl.h>
 #include <unordered_map>
 #include <vector>
 
@@ -247,6 +248,8 @@ TFontEngine &TFontEngine::Instance() {
 }
 
 TFontEngine::TFontEngine(std::string configFile) : F(std::make_unique<TImpl>()) {
+  if (!configFile.empty())
+    CheckFileName(configFile);
   F->ConfigFile = std::move(configFile);
 }
 

@@ -37,7 +37,8 @@ public:
   // The engine of the process, on the system's font configuration.
   static TFontEngine &Instance();
   // An engine on the given fontconfig configuration file (empty: the system's). Nothing is
-  // loaded before the first call, which raises EFontError when no font can be used.
+  // loaded before the first call, which raises EFontError when no font can be used. A name
+  // holding a NUL byte raises Exception at once.
   explicit TFontEngine(std::string configFile = {});
   ~TFontEngine();
   TFontEngine(const TFontEngine &) = delete;

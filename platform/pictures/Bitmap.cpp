@@ -14,6 +14,13 @@ TBitmap::TBitmap() : FCanvas(&FDevice) {}
 
 TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
 
+std::uint32_t *TBitmap::ScanLine(int y) {
+  if (y < 0 || y >= FSurface.Height)
+    throw EInvalidGraphicOperation("Scan line index out of range (" + IntToStr(y) + " of " + IntToStr(FSurface.Height) +
+                                   " rows)");
+  return FSurface.Row(y);
+}
+
 void TBitmap::SetSize(int width, int height) {
   width = std::max(width, 0);
   height = std::max(height, 0);

@@ -31,17 +31,22 @@ public:
   int PixelsPerInch() const { return FDevice.PixelsPerInch(); }
   void SetPixelsPerInch(int value) { FDevice.SetPixelsPerInch(value); }
   const TRasterSurface &Surface() const { return FSurface; }
-  std::uint32_t *ScanLine(int y) { return FSurface.Row(y); }
+  // The pixels of row y; raises EInvalidGraphicOperation unless 0 <= y < Height.
+  std::uint32_t *ScanLine(int y);
 
   // The copy of another bitmap's size and pixels (not its canvas state).
   void Assign(const TBitmap &source);
 
-  // PNG files. Saving writes 8-bit RGB; an empty bitmap cannot be saved (PNG has no empty
-  // images) and raises EInvalidGraphic before the file is touched; a file that cannot be written
-  // raises Exception and is removed. Loading accepts any PNG libpng reads (palette, grey, 16-bit,
-  // interlaced), composites alpha on white, applies no gamma correction, and raises
-  // EInvalidGraphic ("PNG: ...") for a missing, truncated, corrupt or oversized file, leaving the
-  // bitmap as it was.
+  // PNG files. Both raise Exception for a name holding a NUL byte. Saving writes 8-bit RGB to a
+  // temporary file beside the target and renames it over the target only when complete, so a
+  // failed save raises Exception and leaves any old file as it was; an empty bitmap cannot be
+  // saved (PNG has no empty images) and raises EInvalidGraphic before any file is touched.
+  // Loading accepts any PNG libpng reads (palette, grey, 16-bit, interlaced), composites alpha on
+  // white, applies no gamma correction, and skips every ancillary chunk but transparency. It
+  // raises EInvalidGraphic ("PNG: ...") for a missing, truncated, corrupt or oversized file, and
+  // for a header announcing more pixels than the rest of the file could deliver; EOutOfMemory only
+  // when a file that could hold its pixels needs more memory than the heap gives. Either way the
+  // bitmap stays as it was.
   void SaveToPngFile(const std::string &fileName) const;
   void LoadFromPngFile(const std::string &fileName);
 

@@ -9,9 +9,11 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <platform/rtl/AtomicFile.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
 #include <png.h>
@@ -45,32 +47,73 @@ void ReadFromFile(png_structp png, png_bytep data, png_size_t length) {
 
 void WriteToFile(png_structp png, png_bytep data, png_size_t length) {
   if (std::fwrite(data, 1, length, static_cast<std::FILE *>(png_get_io_ptr(png))) != length)
-    png_error(png, "write error");
+    png_error(png, std::strerror(errno));
 }
 
 void FlushFile(png_structp png) { std::fflush(static_cast<std::FILE *>(png_get_io_ptr(png))); }
 
 constexpr int PngSignatureSize = 8;
 constexpr int BytesPerPixel = 4;
+// Deflate turns one compressed byte into at most about 1032 bytes (a 258-byte match coded in two
+// bits), so a file can deliver no more image data than this many times its remaining length.
+constexpr std::uint64_t DeflateMaxRatio = 1032;
+
+std::uint64_t PackedRowBytes(std::uint64_t pixels, int bitsPerPixel) { return (pixels * bitsPerPixel + 7) / 8; }
+
+// The decompressed size of the image data the header announces: every row (of every interlace
+// pass) is its packed pixels after one filter-type byte.
+std::uint64_t ImageDataBytes(png_uint_32 width, png_uint_32 height, int bitsPerPixel, bool interlaced) {
+  if (!interlaced)
+    return std::uint64_t{height} * (1 + PackedRowBytes(width, bitsPerPixel));
+  std::uint64_t total = 0;
+  for (int pass = 0; pass < 7; ++pass) {
+    const std::uint64_t columns = PNG_PASS_COLS(width, pass), rows = PNG_PASS_ROWS(height, pass);
+    if (columns > 0)
+      total += rows * (1 + PackedRowBytes(columns, bitsPerPixel));
+  }
+  return total;
+}
+
+// What is left of the file after the header, which bounds the image data it can deliver. A pipe
+// or a device has no known length: only the pixel limit bounds what it may claim.
+std::uint64_t BytesLeft(std::FILE *file) {
+  struct stat info {};
+  if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
+    return UINT64_MAX / DeflateMaxRatio;
+  const long at = std::ftell(file);
+  return at < 0 || info.st_size < at ? 0 : static_cast<std::uint64_t>(info.st_size - at);
+}
+
+// What the header announces, with the size of the image data the file must then hold.
+struct TPngHeader {
+  png_uint_32 Width = 0, Height = 0;
+  int Passes = 1;
+  std::uint64_t DataBytes = 0;
+};
 
 // Reads the header and asks libpng for 8-bit RGBA rows whatever the file holds: palettes and
 // low-depth grey are expanded, transparency becomes alpha, 16-bit samples are scaled, grey is
 // copied to the three channels and an opaque alpha byte is added when there is none.
-bool PngReadHeader(TPngSession &session, png_uint_32 &width, png_uint_32 &height, int &passes) {
+
+bool PngReadHeader(TPngSession &session, TPngHeader &header) {
   if (setjmp(png_jmpbuf(session.Png)))
     return false;
   png_set_read_fn(session.Png, session.File, ReadFromFile);
   png_set_sig_bytes(session.Png, PngSignatureSize);
   png_read_info(session.Png, session.Info);
+  header.DataBytes =
+      ImageDataBytes(png_get_image_width(session.Png, session.Info), png_get_image_height(session.Png, session.Info),
+                     png_get_bit_depth(session.Png, session.Info) * png_get_channels(session.Png, session.Info),
+                     png_get_interlace_type(session.Png, session.Info) != PNG_INTERLACE_NONE);
   png_set_expand(session.Png);
   png_set_scale_16(session.Png);
   png_set_gray_to_rgb(session.Png);
   png_set_filler(session.Png, 0xFF, PNG_FILLER_AFTER);
-  passes = png_set_interlace_handling(session.Png);
+  header.Passes = png_set_interlace_handling(session.Png);
   png_read_update_info(session.Png, session.Info);
-  width = png_get_image_width(session.Png, session.Info);
-  height = png_get_image_height(session.Png, session.Info);
-  if (png_get_rowbytes(session.Png, session.Info) != png_size_t{width} * BytesPerPixel)
+  header.Width = png_get_image_width(session.Png, session.Info);
+  header.Height = png_get_image_height(session.Png, session.Info);
+  if (png_get_rowbytes(session.Png, session.Info) != png_size_t{header.Width} * BytesPerPixel)
     png_error(session.Png, "unsupported pixel layout");
   return true;
 }
@@ -113,24 +156,26 @@ bool PngWriteEnd(TPngSession &session) {
   return true;
 }
 
-// Owns the file and the libpng structures of one load or save, whatever way it ends.
+// Owns the libpng structures of one load or save, and the file a load reads, whatever way it ends.
 class TPngFile {
 public:
-  TPngFile(const std::string &fileName, bool writing) : FFileName(fileName), FWriting(writing) {
-    Session.File = std::fopen(fileName.c_str(), writing ? "wb" : "rb");
-    // Only a regular file is ever removed after a failed save, never a device or a pipe.
-    struct stat info {};
-    FRemovable = writing && Session.File && ::fstat(::fileno(Session.File), &info) == 0 && S_ISREG(info.st_mode);
+  // Reading: opens the file and owns it.
+  explicit TPngFile(const std::string &fileName) : FWriting(false), FOwnsFile(true) {
+    Session.File = std::fopen(fileName.c_str(), "rb");
+  }
+  // Writing: into a file somebody else owns and closes; the name is for messages.
+  TPngFile(std::FILE *file, const std::string &fileName) : FWriting(true), FOwnsFile(false), FFileName(fileName) {
+    Session.File = file;
   }
   TPngFile(const TPngFile &) = delete;
   TPngFile &operator=(const TPngFile &) = delete;
   ~TPngFile() {
-    DestroyPng();
-    if (Session.File)
+    if (FWriting)
+      png_destroy_write_struct(&Session.Png, &Session.Info);
+    else
+      png_destroy_read_struct(&Session.Png, &Session.Info, nullptr);
+    if (FOwnsFile && Session.File)
       std::fclose(Session.File);
-    // A save that failed part way leaves no truncated picture behind.
-    if (FRemovable && !FCommitted)
-      std::remove(FFileName.c_str());
   }
 
   void CreatePng() {
@@ -140,41 +185,37 @@ public:
       Session.Info = png_create_info_struct(Session.Png);
     if (!Session.Info)
       throw EOutOfMemory("PNG: no memory for the codec");
-  }
-
-  // Closes the file and reports whether everything written reached it.
-  bool Commit() {
-    DestroyPng();
-    const bool closed = std::fclose(Session.File) == 0;
-    Session.File = nullptr;
-    FCommitted = closed;
-    return closed;
+    if (!FWriting)
+      LimitReading(Session.Png);
   }
 
   // Raises what libpng reported: a file that cannot be read as a picture, or a failed write.
   [[noreturn]] void Fail() const {
-    const std::string message = std::string("PNG: ") + Session.Message;
     if (FWriting)
-      throw Exception(message);
-    throw EInvalidGraphic(message);
+      throw Exception("PNG: cannot write '" + FFileName + "': " + Session.Message);
+    throw EInvalidGraphic(std::string("PNG: ") + Session.Message);
   }
 
   TPngSession Session;
 
 private:
-  void DestroyPng() {
-    if (!Session.Png)
-      return;
-    if (FWriting)
-      png_destroy_write_struct(&Session.Png, &Session.Info);
-    else
-      png_destroy_read_struct(&Session.Png, &Session.Info, nullptr);
+  // Only the chunks that make up the pixels are read: every other one (colour profiles, text,
+  // time stamps, unknown ones) is skipped unread, so none of them can claim memory. The cap on
+  // a single chunk's buffer is far above a palette's 768 bytes and a transparency table's 256.
+  static void LimitReading(png_structp png) {
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    png_set_chunk_malloc_max(png, MaxChunkBytes);
+    png_set_chunk_cache_max(png, MaxAncillaryChunks);
+    png_set_user_limits(png, MaxSide, MaxSide);
   }
 
-  std::string FFileName;
+  static constexpr png_alloc_size_t MaxChunkBytes = 64 * 1024;
+  static constexpr png_uint_32 MaxAncillaryChunks = 128;
+  static constexpr png_uint_32 MaxSide = 1000000;
+
   bool FWriting;
-  bool FRemovable = false;
-  bool FCommitted = false;
+  bool FOwnsFile;
+  std::string FFileName;
 };
 
 std::string OpenError(const char *what, const std::string &fileName) {
@@ -199,35 +240,37 @@ void RgbaToPixels(std::uint32_t *pixels, std::size_t count) {
 } // namespace
 
 void TBitmap::SaveToPngFile(const std::string &fileName) const {
+  CheckFileName(fileName);
   const int width = Width(), height = Height();
   if (width <= 0 || height <= 0)
     throw EInvalidGraphic("PNG: cannot save an empty bitmap (" + IntToStr(width) + " x " + IntToStr(height) +
                           " pixels)");
-  TPngFile file(fileName, true);
-  if (!file.Session.File)
-    throw Exception(OpenError("create", fileName));
-  file.CreatePng();
-  if (!PngWriteHeader(file.Session, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height)))
-    file.Fail();
-  std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
-  for (int y = 0; y < height; ++y) {
-    const std::uint32_t *source = FSurface.Row(y);
-    for (int x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<png_byte>(source[x] >> 16);
-      row[3 * x + 1] = static_cast<png_byte>(source[x] >> 8);
-      row[3 * x + 2] = static_cast<png_byte>(source[x]);
+  TAtomicFile target(fileName);
+  {
+    TPngFile file(target.Handle(), fileName);
+    file.CreatePng();
+    if (!PngWriteHeader(file.Session, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height)))
+      file.Fail();
+    std::vector<png_byte> row(static_cast<std::size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+      const std::uint32_t *source = FSurface.Row(y);
+      for (int x = 0; x < width; ++x) {
+        row[3 * x] = static_cast<png_byte>(source[x] >> 16);
+        row[3 * x + 1] = static_cast<png_byte>(source[x] >> 8);
+        row[3 * x + 2] = static_cast<png_byte>(source[x]);
+      }
+      if (!PngWriteRow(file.Session, row.data()))
+        file.Fail();
     }
-    if (!PngWriteRow(file.Session, row.data()))
+    if (!PngWriteEnd(file.Session))
       file.Fail();
   }
-  if (!PngWriteEnd(file.Session))
-    file.Fail();
-  if (!file.Commit())
-    throw Exception(OpenError("write", fileName));
+  target.Commit();
 }
 
 void TBitmap::LoadFromPngFile(const std::string &fileName) {
-  TPngFile file(fileName, false);
+  CheckFileName(fileName);
+  TPngFile file(fileName);
   if (!file.Session.File)
     throw EInvalidGraphic(OpenError("open", fileName));
   png_byte signature[PngSignatureSize];
@@ -237,15 +280,22 @@ void TBitmap::LoadFromPngFile(const std::string &fileName) {
   if (signatureRead != PngSignatureSize || png_sig_cmp(signature, 0, PngSignatureSize) != 0)
     throw EInvalidGraphic("PNG: '" + fileName + "' is not a PNG file (bad signature)");
   file.CreatePng();
-  png_uint_32 pngWidth = 0, pngHeight = 0;
-  int passes = 1;
-  if (!PngReadHeader(file.Session, pngWidth, pngHeight, passes))
+  TPngHeader header;
+  if (!PngReadHeader(file.Session, header))
     file.Fail();
-  // libpng's default limits keep each side within a million pixels, so the product is exact.
-  const std::int64_t count = std::int64_t{pngWidth} * pngHeight;
+  // The user limits keep each side within a million pixels, so the product is exact.
+  const std::int64_t count = std::int64_t{header.Width} * header.Height;
   if (count > MaxPixels)
-    throw EInvalidGraphic("PNG: image of " + IntToStr(pngWidth) + " x " + IntToStr(pngHeight) + " pixels is too large");
-  const auto width = static_cast<std::size_t>(pngWidth), height = static_cast<std::size_t>(pngHeight);
+    throw EInvalidGraphic("PNG: image of " + IntToStr(header.Width) + " x " + IntToStr(header.Height) +
+                          " pixels is too large");
+  // A header is trusted with memory only as far as the rest of the file could fill it.
+  const std::uint64_t left = BytesLeft(file.Session.File);
+  if (header.DataBytes > left * DeflateMaxRatio)
+    throw EInvalidGraphic("PNG: file truncated: " + IntToStr(header.Width) + " x " + IntToStr(header.Height) +
+                          " pixels need " + IntToStr(static_cast<std::int64_t>(header.DataBytes)) +
+                          " bytes of image data, more than the " + IntToStr(static_cast<std::int64_t>(left)) +
+                          " bytes left can hold");
+  const auto width = static_cast<std::size_t>(header.Width), height = static_cast<std::size_t>(header.Height);
 
   // Rows are decoded straight into the pixel store, each 32-bit slot taking one RGBA pixel. A
   // progressive (interlaced) file revisits every row, so it needs the whole store at once; a plain
@@ -253,12 +303,12 @@ void TBitmap::LoadFromPngFile(const std::string &fileName) {
   std::vector<std::uint32_t> pixels;
   try {
     pixels.reserve(static_cast<std::size_t>(count));
-    if (passes > 1)
+    if (header.Passes > 1)
       pixels.resize(static_cast<std::size_t>(count));
   } catch (const std::bad_alloc &) {
     throw EOutOfMemory("PNG: no memory for " + IntToStr(count) + " pixels");
   }
-  for (int pass = 0; pass < passes; ++pass)
+  for (int pass = 0; pass < header.Passes; ++pass)
     for (std::size_t y = 0; y < height; ++y) {
       if (pixels.size() < (y + 1) * width)
         pixels.resize((y + 1) * width);

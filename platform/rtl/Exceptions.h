@@ -24,4 +24,10 @@ public:
   using Exception::Exception;
 };
 
+// A picture was asked for something it does not have, such as a row beyond its height.
+class EInvalidGraphicOperation : public Exception {
+public:
+  using Exception::Exception;
+};
+
 } // namespace Platform

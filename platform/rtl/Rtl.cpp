@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <platform/rtl/Exceptions.h>
 #include <sys/stat.h>
 
 namespace Platform {
@@ -42,7 +43,15 @@ std::string IntToStr(std::int64_t value) { return std::to_string(value); }
 
 bool FileExists(const std::string &fileName) {
   struct stat info {};
-  return !fileName.empty() && ::stat(fileName.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  return !fileName.empty() && fileName.find('\0') == std::string::npos && ::stat(fileName.c_str(), &info) == 0 &&
+         S_ISREG(info.st_mode);
+}
+
+void CheckFileName(const std::string &fileName) {
+  if (fileName.empty())
+    throw Exception("Invalid file name: the name is empty");
+  if (fileName.find('\0') != std::string::npos)
+    throw Exception("Invalid file name '" + std::string(fileName.c_str()) + "...': it holds a NUL byte");
 }
 
 } // namespace Platform

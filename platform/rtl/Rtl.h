@@ -36,6 +36,12 @@ std::string FloatToStrFixed(double value, int decimals);
 
 std::string IntToStr(std::int64_t value);
 
+// False for a name no file can have (empty, or holding a NUL byte).
 bool FileExists(const std::string &fileName);
+
+// Raises Exception for a name the system would silently cut short: one holding a NUL byte (the
+// file would be made under the part before it) or an empty one. Every call taking a file name
+// checks it first.
+void CheckFileName(const std::string &fileName);
 
 } // namespace Platform

@@ -264,3 +264,41 @@ TEST(Paint, PanelCaptionIsCentredInsideTheBevels) {
   EXPECT_NEAR(top + bottom, 60, 8);  // and vertically
   EXPECT_GT(right - left, 30);
 }
+
+// A Paint may free the control painting, its parent or the whole form: the walk stops touching
+// what left and still paints the rest.
+TEST(Paint, ControlsFreedInTheirOwnPaintAreNotTouchedAgain) {
+  enum TVictim { Self, Parent, Form };
+  for (TVictim victim : {Self, Parent, Form}) {
+    SCOPED_TRACE(victim);
+    Log log;
+    auto *form = new TForm(nullptr);
+    auto *panel = new TProbePanel(form, form, "panel", log);
+    panel->SetBounds(0, 0, 20, 20);
+    auto *box = new TProbeBox(form, panel, "box", log);
+    box->SetBounds(2, 2, 5, 5);
+    new TProbeBox(form, panel, "after", log);
+    auto *sibling = new TProbePanel(form, form, "sibling", log);
+    sibling->SetBounds(25, 0, 10, 10);
+    bool formFreed = false;
+    box->OnPaint = [&](TObject *) {
+      if (victim == Self)
+        delete box;
+      else if (victim == Parent)
+        delete panel;
+      else {
+        // Set first: the form frees this handler, captures included.
+        formFreed = true;
+        delete form;
+      }
+    };
+    form->ProcessPaints();
+    const Log expected[] = {{"panel paint", "box paint", "after paint", "sibling paint"},
+                            {"panel paint", "box paint", "sibling paint"},
+                            {"panel paint", "box paint"}};
+    EXPECT_EQ(log, expected[victim]);
+    EXPECT_EQ(formFreed, victim == Form);
+    if (!formFreed)
+      delete form;
+  }
+}

@@ -198,6 +198,8 @@ TEST(FontEngine, NoUsableFontRaisesAClearError) {
   EXPECT_THROW(engine.TextExtent(FontOf("x"), 96, "abc"), Exception);
   TFontEngine broken("/nonexistent/fonts.conf");
   EXPECT_THROW(broken.Describe(FontOf("arial")), EFontError);
+  // A name the system would cut short at its NUL byte is refused before anything is read.
+  EXPECT_THROW(TFontEngine(folder.Config() + std::string(1, '\0') + ".bak"), Exception);
 }
 
 TEST(Utf8, WellFormedSequencesDecodeAndStrayBytesAreLatin1) {

@@ -235,6 +235,13 @@ TEST(RasterText, BadInputIsSafe) {
   canvas.FillRect({0, 0, 100, 50});
   canvas.SetOrigin({INT_MAX, INT_MIN});
   canvas.TextOut(INT_MAX, INT_MIN, "overflow");
+  // A cell below device row 2^31, with its background and underline, has no row to fill.
+  canvas.SetOrigin({0, 1});
+  canvas.Brush().SetColor(clYellow);
+  canvas.Font().SetStyle({fsUnderline});
+  canvas.TextOut(0, INT_MAX, "Hi");
+  canvas.TextOut(0, INT_MAX - 5, "Hi");
+  canvas.Font().SetStyle({});
   canvas.SetOrigin({});
   EXPECT_TRUE(InkOf(bitmap).Empty());
   // Sizes 0, -5 and 10000 points and an unknown name all write something.

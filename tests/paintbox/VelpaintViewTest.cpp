@@ -4,6 +4,7 @@
 #include <paintbox/VelPaintBoxOwner.h>
 #include <paintbox/Velpaint.h>
 #include <platform/controls/Form.h>
+#include <type_traits>
 #include <wgraph/Wgraph.h>
 
 using namespace Platform;
@@ -24,6 +25,15 @@ protected:
 };
 
 } // namespace
+
+// The drawing canvas may be the bitmap's, so the bitmap cannot be reset or replaced, only resized.
+template <class T>
+concept Resettable = requires(T &field) {
+  field.reset();
+};
+using TBitmapField = decltype(TVelPaintBox::Bitmap);
+static_assert(!std::is_assignable_v<TBitmapField &, std::unique_ptr<TBitmap>> &&
+              !std::is_assignable_v<TBitmapField &, std::nullptr_t> && !Resettable<TBitmapField>);
 
 TEST_F(PaintBoxView, NewBoxMapsItsWindowOntoItsPixels) {
   EXPECT_EQ(Box->Parent(), Form.get());

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <csetjmp>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <platform/pictures/Bitmap.h>
 #include <platform/rtl/Exceptions.h>
+#include <platform/rtl/Rtl.h>
 #include <png.h>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 #include <zlib.h>
@@ -286,4 +290,156 @@ TEST_F(Png, EmptyBitmapIsNotSaved) {
   EXPECT_FALSE(std::filesystem::exists(path));
   TBitmap bitmap(3, 3);
   EXPECT_THROW(bitmap.SaveToPngFile(TempPath("no-such-folder/picture.png")), Exception);
+}
+
+namespace {
+
+TBytes Chunk(const char (&type)[5], const TBytes &data) {
+  // Length, type, data, then the checksum of type and data, all sizes fixed up front.
+  TBytes chunk(12 + data.size());
+  const auto put = [&](std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+      chunk[at + i] = static_cast<unsigned char>(value >> (24 - 8 * i));
+  };
+  put(0, static_cast<std::uint32_t>(data.size()));
+  std::copy(type, type + 4, chunk.begin() + 4);
+  std::copy(data.begin(), data.end(), chunk.begin() + 8);
+  put(8 + data.size(), static_cast<std::uint32_t>(crc32(0, chunk.data() + 4, static_cast<uInt>(data.size() + 4))));
+  return chunk;
+}
+
+TBytes Deflated(const TBytes &data) {
+  uLongf size = compressBound(static_cast<uLong>(data.size()));
+  TBytes out(size);
+  compress(out.data(), &size, data.data(), static_cast<uLong>(data.size()));
+  out.resize(size);
+  return out;
+}
+
+// A signature and header: 8-bit RGBA, Adam7 interlaced when asked.
+TBytes PngHead(std::uint32_t width, std::uint32_t height, bool interlaced) {
+  TBytes bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  TBytes header;
+  for (std::uint32_t value : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8)
+      header.push_back(static_cast<unsigned char>(value >> shift));
+  header.insert(header.end(), {8, PNG_COLOR_TYPE_RGB_ALPHA, 0, 0, static_cast<unsigned char>(interlaced)});
+  const TBytes chunk = Chunk("IHDR", header);
+  bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+  return bytes;
+}
+
+std::vector<std::string> FilesStartingWith(const std::string &folder, const std::string &prefix) {
+  std::vector<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().filename().string().rfind(prefix, 0) == 0)
+      names.push_back(entry.path().filename().string());
+  return names;
+}
+
+} // namespace
+
+// Headers and chunks that claim more than the file holds: each is refused or skipped before any
+// memory is given to the claim.
+TEST_F(Png, ClaimsBeyondTheFileAreNotTrusted) {
+  // A colour profile whose header announces a 2 GB profile that never follows: the chunk is
+  // skipped unread and the picture loads.
+  const std::string palettePath = Path("palette.png");
+  ASSERT_TRUE(WritePng(
+      palettePath,
+      {4, 4, PNG_COLOR_TYPE_PALETTE, 8, false, std::vector<TBytes>(4, {0, 1, 1, 0}), {{255, 0, 0}, {0, 0, 255}}}));
+  TBytes bytes = ReadBytes(palettePath);
+  TBytes profile = {0x7A, 0, 0, 0};
+  profile.resize(200, 0x41);
+  TBytes iccp = {'p', 0, 0};
+  const TBytes packed = Deflated(profile);
+  iccp.insert(iccp.end(), packed.begin(), packed.begin() + 40);
+  const TBytes chunk = Chunk("iCCP", iccp);
+  bytes.insert(bytes.begin() + 33, chunk.begin(), chunk.end());
+  WriteBytes(palettePath, bytes);
+  TBitmap bitmap;
+  ASSERT_NO_THROW(bitmap.LoadFromPngFile(palettePath));
+  EXPECT_EQ(PixelsOf(bitmap)[1], 0x0000FFu);
+  EXPECT_EQ(PixelsOf(bitmap)[15], 0xFF0000u);
+
+  // 16384 x 16384 pixels in a few dozen bytes: refused for what the file can deliver, plain or
+  // interlaced, before a pixel store is made.
+  for (bool interlaced : {false, true}) {
+    TBytes tiny = PngHead(16384, 16384, interlaced);
+    for (const TBytes &tail : {Chunk("IDAT", Deflated(TBytes(64, 0))), Chunk("IEND", {})})
+      tiny.insert(tiny.end(), tail.begin(), tail.end());
+    const std::string path = Path("tiny.png");
+    WriteBytes(path, tiny);
+    EXPECT_NE(LoadError(path).find("bytes of image data, more than the"), std::string::npos) << LoadError(path);
+  }
+
+  // Data compressed close to deflate's limit is within the bound and loads.
+  TPngContent blank{2000, 2000, PNG_COLOR_TYPE_GRAY, 1, true, std::vector<TBytes>(2000, TBytes(250, 0))};
+  const std::string blankPath = Path("blank.png");
+  ASSERT_TRUE(WritePng(blankPath, blank));
+  ASSERT_LT(ReadBytes(blankPath).size(), 2000u * 251 / 500);
+  bitmap.LoadFromPngFile(blankPath);
+  EXPECT_EQ(bitmap.Width(), 2000);
+  EXPECT_EQ(bitmap.ScanLine(1999)[1999], 0u);
+}
+
+// A save that fails part way, here on a full disk, leaves the old file as it was and no
+// temporary file beside it; names the system would cut short at a NUL byte are refused.
+TEST_F(Png, FailedSavesKeepTheOldFile) {
+  const std::string path = Path("keep.png");
+  const TBytes old = SavedPattern();
+  WriteBytes(path, old);
+  TBitmap noise(300, 300);
+  std::uint32_t state = 12345;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 300; ++x)
+      noise.ScanLine(y)[x] = (state = state * 1664525u + 1013904223u) >> 8;
+
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 64 * 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::string message;
+  try {
+    noise.SaveToPngFile(path);
+  } catch (const Exception &error) {
+    message = error.Message();
+  }
+  const std::string fresh = Path("fresh.png");
+  EXPECT_THROW(noise.SaveToPngFile(fresh), Exception);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_FALSE(std::filesystem::exists(fresh)); // no truncated picture either
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_NE(message.find("keep.png"), std::string::npos) << message;
+  EXPECT_EQ(ReadBytes(path), old);
+  const std::string name = std::filesystem::path(path).filename().string();
+  EXPECT_EQ(FilesStartingWith(testing::TempDir(), "." + name), std::vector<std::string>{});
+
+  // Unlimited, the same save replaces the file whole.
+  noise.SaveToPngFile(path);
+  TBitmap loaded;
+  loaded.LoadFromPngFile(path);
+  EXPECT_EQ(PixelsOf(loaded), PixelsOf(noise));
+
+  const std::string cut = Path("cut.png");
+  const std::string withNul = cut + std::string(1, '\0') + "rest";
+  EXPECT_THROW(noise.SaveToPngFile(withNul), Exception);
+  EXPECT_FALSE(std::filesystem::exists(cut));
+  WriteBytes(cut, old);
+  EXPECT_THROW(loaded.LoadFromPngFile(withNul), Exception);
+  EXPECT_EQ(loaded.Width(), 300);
+  EXPECT_TRUE(FileExists(cut));
+  EXPECT_FALSE(FileExists(withNul));
+}
+
+TEST(Bitmap, ScanLineOutsideTheRowsRaises) {
+  TBitmap bitmap(4, 3);
+  bitmap.ScanLine(2)[3] = 0x123456;
+  EXPECT_EQ(bitmap.Canvas()->Pixels(3, 2), RGB(0x12, 0x34, 0x56));
+  for (int y : {-1, 3, INT_MIN, INT_MAX})
+    EXPECT_THROW(bitmap.ScanLine(y), EInvalidGraphicOperation) << y;
+  bitmap.SetSize(0, 0);
+  EXPECT_THROW(bitmap.ScanLine(0), EInvalidGraphicOperation);
 }

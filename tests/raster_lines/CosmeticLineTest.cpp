@@ -116,6 +116,18 @@ TEST(CosmeticLine, ZeroLengthDrawsNothing) {
   EXPECT_TRUE(Changed(s, White).empty());
 }
 
+// A polyline leaves the pen on its last point, so the next LineTo starts there.
+TEST(CosmeticLine, PolylineLeavesThePenOnItsLastPoint) {
+  TSurface s(16, 10);
+  const TPoint points[] = {{1, 1}, {10, 1}, {10, 6}};
+  s.Canvas().Polyline(points);
+  EXPECT_EQ(s.Canvas().PenPos(), (TPoint{10, 6}));
+  s.Canvas().LineTo(2, 6);
+  for (int x = 3; x <= 10; ++x)
+    EXPECT_NE(s.At(x, 6), White) << x;
+  EXPECT_EQ(s.At(2, 6), White);
+}
+
 TEST(CosmeticLine, AllSixteenModesOnEveryDirection) {
   const std::pair<TPoint, TPoint> lines[] = {{{2, 3}, {25, 3}}, {{25, 6}, {2, 6}},   {{4, 1}, {4, 18}},
                                              {{7, 18}, {7, 1}}, {{10, 2}, {29, 17}}, {{29, 2}, {12, 19}}};

@@ -85,6 +85,29 @@ TEST(FillPolygon, RandomPolygonsMatchCentreSampling) {
   }
 }
 
+// Thousands of points: rows crossing so many edges that they are filled by parity, and rows of a
+// wavy closed curve whose few crossings are kept in order from row to row, in plain and pen-mode
+// fills, partly clipped.
+TEST(FillPolygon, LargePolygonsMatchCentreSampling) {
+  std::mt19937 random(11);
+  std::vector<std::vector<TPoint>> figures = {RandomPolygon(random, 3000, -10, 60), RandomPolygon(random, 400, 0, 47)};
+  std::vector<TPoint> &wavy = figures.emplace_back();
+  for (int i = 0; i < 5000; ++i) {
+    const double angle = 2 * M_PI * i / 5000, radius = 16 + 6 * std::sin(7 * angle);
+    wavy.push_back({static_cast<int>(std::lround(24 + radius * std::cos(angle))),
+                    static_cast<int>(std::lround(20 + 1.3 * radius * std::sin(angle)))});
+  }
+  for (const auto &figure : figures)
+    for (TPenMode mode : {pmCopy, pmXor}) {
+      TFillSheet sheet(48, 40);
+      sheet.Canvas().Brush().SetColor(clWhite ^ Ink);
+      sheet.Canvas().Pen().SetMode(mode);
+      sheet.Canvas().Polygon(figure);
+      ASSERT_EQ(sheet.Filled(), Expected(figure, {}, 48, 40))
+          << figure.size() << " points, mode " << static_cast<int>(mode);
+    }
+}
+
 TEST(FillPolygon, PentagramLeavesItsCentreEmpty) {
   TFillSheet sheet;
   std::vector<TPoint> star;

@@ -168,6 +168,27 @@ TEST(Stamp, MarkersMatchAtEverySizeAndAtTheEdges) {
     }
 }
 
+// A plot that mixes marker kinds and sizes in random order keeps all their stamps: after the
+// first rounds no stamp is built again, which one that evicted another would be.
+TEST(Stamp, MixedMarkersStayCached) {
+  Wgraph::SetWorldWindow(0, Side, 0, Side, 0, 0, 0, 0);
+  Wgraph::SetPCWindow(0, Side, Side, 0);
+  using TMarker = void (*)(TCanvas *, int, double, double, TColor);
+  const TMarker markers[] = {Wgraph::DrawSquarePoint, Wgraph::DrawTrianglePoint, Wgraph::DrawCirclePoint};
+  TBitmap bitmap(Side, Side);
+  std::mt19937 random(31);
+  std::uniform_int_distribution<int> kind(0, 2), size(3, 11);
+  std::uniform_real_distribution<double> coordinate(12, Side - 12);
+  auto draw = [&](int count) {
+    for (int i = 0; i < count; ++i)
+      markers[kind(random)](bitmap.Canvas(), size(random), coordinate(random), coordinate(random), clRed);
+  };
+  draw(2000);
+  const auto built = StampsBuilt();
+  draw(2000);
+  EXPECT_EQ(StampsBuilt(), built);
+}
+
 TEST(Stamp, ModesThatStoreOnePixelAreStamped) {
   // pmNotCopy stores the inverse colour; pmBlack and pmWhite store a constant whatever the pen and
   // brush colours are, so figures of two colours qualify too. psInsideFrame draws a cosmetic pen

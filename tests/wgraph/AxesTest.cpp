@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingCanvas.h"
+#include <climits>
 #include <limits>
 #include <wgraph/Wgraph.h>
 
@@ -252,4 +253,46 @@ TEST(Axes, StepLostInRoundingStillEnds) {
   a.XOrigin = 1e20;
   DrawXAxis(&r.Canvas, a);
   EXPECT_LE(CallsOf(r, dcLine).size(), 10002u);
+}
+
+// The label font is set only after the first label is measured, so that label is centred by its
+// width in whatever font the canvas had; the ones after it by the axis font.
+TEST(XAxis, FirstLabelIsCentredInTheCanvasFont) {
+  MapTenPixelsPerUnit();
+  TRecordingCanvas r;
+  TAxis a = Axis(10, 5);
+  a.XOrigin = 5;
+  a.ShowLabels = true;
+  r.Canvas.Font().SetName("arial");
+  r.Canvas.Font().SetSize(30);
+  const int wide = r.Canvas.TextWidth("5");
+  DrawXAxis(&r.Canvas, a);
+  const int narrow = r.Canvas.TextWidth("10");
+  const auto texts = CallsOf(r, dcTextOut);
+  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_NE(wide / 2, r.Canvas.TextWidth("5") / 2);
+  EXPECT_EQ(texts[0]->Points[0], (TPoint{50 - wide / 2, 1002}));
+  EXPECT_EQ(texts[1]->Points[0], (TPoint{100 - narrow / 2, 1002}));
+}
+
+// Offsets at the ends of the int range hold every point, tick, label and title there instead of
+// wrapping to the far side.
+TEST(Axes, OffsetsAtTheIntLimitsSaturate) {
+  MapTenPixelsPerUnit();
+  for (int offset : {INT_MAX, INT_MIN}) {
+    TAxis a = Axis(10, 5);
+    a.ShowLabels = a.ShowGrid = a.MinorTicks = true;
+    a.Title = std::string(1, 'T');
+    a.OffsetX = a.OffsetY = offset;
+    TRecordingCanvas r;
+    DrawXAxis(&r.Canvas, a);
+    DrawYAxis(&r.Canvas, a);
+    ASSERT_FALSE(r.Calls().empty());
+    for (const TRecordedCall &c : r.Calls())
+      for (const TPoint &p : c.Points) {
+        const std::int64_t nearLimit = offset > 0 ? std::int64_t{INT_MAX} - 2000 : std::int64_t{INT_MIN} + 2000;
+        EXPECT_TRUE(offset > 0 ? p.X >= nearLimit && p.Y >= nearLimit : p.X <= nearLimit && p.Y <= nearLimit)
+            << offset << ": " << p.X << ", " << p.Y;
+      }
+  }
 }

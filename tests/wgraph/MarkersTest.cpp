@@ -37,7 +37,8 @@ TEST(Markers, EveryMarkerRestoresPenAndBrush) {
   const TMarker markers[] = {DrawSquarePoint,        DrawTrianglePoint,    DrawCirclePoint, DrawEmptySquarePoint,
                              DrawEmptyTrianglePoint, DrawEmptyCirclePoint, DrawCrossPoint};
   for (TBrushStyle style : {bsSolid, bsClear, bsCross}) {
-    for (TMarker marker : markers) {
+    for (std::size_t kind = 0; kind < std::size(markers); ++kind) {
+      const TMarker marker = markers[kind];
       TRecordingCanvas r;
       r.Canvas.Pen().SetColor(clBlue);
       r.Canvas.Pen().SetWidth(3);
@@ -49,6 +50,14 @@ TEST(Markers, EveryMarkerRestoresPenAndBrush) {
       ASSERT_FALSE(r.Calls().empty());
       EXPECT_EQ(r.Calls()[0].State.Pen.Color, clRed);
       EXPECT_EQ(r.Calls()[0].State.Pen.Width, 1);
+      // Filled kinds fill in the marker colour, on a clear brush too; empty ones never fill.
+      const TBrushStyle drawnWith = r.Calls()[0].State.Brush.Style;
+      if (kind < 3) {
+        EXPECT_EQ(drawnWith, style == bsClear ? bsSolid : style) << kind;
+        EXPECT_EQ(r.Calls()[0].State.Brush.Color, clRed) << kind;
+      } else if (kind < 6) {
+        EXPECT_EQ(drawnWith, bsClear) << kind;
+      }
     }
   }
 }

@@ -107,6 +107,13 @@ TEST(Primitives, Quad8SidesFollowTheParabolaThroughTheMidNode) {
   EXPECT_EQ(p[10], Pixel(0.5, -0.75)); // xi = -0.5
   EXPECT_EQ(p[20], Pixel(1, -1));      // the mid node
   EXPECT_EQ(p[40], Pixel(2, 0));
+  // A mid node off its side's midpoint in X bows the side out in X: side 2 runs from (2, 0) to
+  // (2, 2) through (3, 1), and at xi = -1/2 the shape functions give (2.75, 0.5).
+  wquad8(&r.Canvas, 0, 0, 2, 0, 2, 2, 0, 2, 1, 0, 3, 1, 1, 2, 0, 1, clGreen, true);
+  const std::vector<TPoint> &bowed = r.Calls().back().Points;
+  EXPECT_EQ(bowed[50], Pixel(2.75, 0.5));
+  EXPECT_EQ(bowed[60], Pixel(3, 1));
+  EXPECT_EQ(bowed[70], Pixel(2.75, 1.5));
 }
 
 TEST(Primitives, FarWorldPointsArriveAsReplacementPixels) {

@@ -166,38 +166,126 @@ void FillMonotone(const TVertices &v, std::size_t top, int firstRow, int endRow,
   }
 }
 
-// Scratch space of the general filler: on the stack for small polygons, in a buffer kept per
-// thread for large ones, so that no call allocates once the buffer has grown.
+// Scratch space of the general filler: on the stack for small polygons, in buffers kept per
+// thread for large ones, so that no call allocates once the buffers have grown. Only large ones
+// get the row and column tables.
 constexpr std::size_t StackEdges = 64;
 
 struct TScratch {
   TEdge *Edges;
-  TEdge **Active;
+  TEdge *Active;                    // the edges crossing the row, copied: walked row after row, they stay together
+  std::size_t *RowStarts = nullptr; // one counter per row of the fill, and one more
+  std::uint8_t *Marks = nullptr;    // one per column of the fill, and one more; zero between rows
 };
 
-// The active-edge scanline for polygons of any shape.
-void FillGeneral(const TRasterSurface &surface, const TClip &clip, const TFill &fill, const TVertices &v, int firstRow,
-                 int endRow, TScratch scratch) {
-  std::size_t count = 0;
-  const std::size_t n = v.Count();
-  TVertex a = v[n - 1];
-  for (std::size_t i = 0; i < n; ++i) {
-    const TVertex b = v[i];
-    const TVertex &p = a.Y < b.Y ? a : b, &q = a.Y < b.Y ? b : a;
-    const i64 top = std::max<i64>(p.Y, firstRow), bottom = std::min<i64>(q.Y, endRow);
-    if (p.Y != q.Y && top < bottom)
-      scratch.Edges[count++].Start(p.X, p.Y, q.X, q.Y, top, bottom);
-    a = b;
-  }
-  TEdge *edges = scratch.Edges;
-  std::sort(edges, edges + count, [](const TEdge &l, const TEdge &r) { return l.Top < r.Top; });
+// The figure's rows [FirstRow, EndRow) and its columns [Left, Right), both within the clip.
+struct TFillBox {
+  int FirstRow, EndRow;
+  i64 Left, Right;
+};
 
-  TEdge **active = scratch.Active;
+// Starts every edge crossing the box's rows, ordered by the row each starts on, and returns how
+// many there are. Large polygons are placed by counting the edges starting on each row (linear
+// in the points and rows); small ones are sorted.
+std::size_t StartEdges(const TVertices &v, const TFillBox &box, const TScratch &scratch) {
+  const std::size_t n = v.Count();
+  // Coordinates travel as plain integers: a vertex record copied round the loop goes through
+  // memory, and reading it back whole waits on its two halves' stores at every point.
+  const auto forEachEdge = [&](auto &&use) {
+    const TVertex last = v[n - 1];
+    i64 ax = last.X, ay = last.Y;
+    for (std::size_t i = 0; i < n; ++i) {
+      const TVertex b = v[i];
+      const bool down = ay < b.Y;
+      const i64 px = down ? ax : b.X, py = down ? ay : b.Y, qx = down ? b.X : ax, qy = down ? b.Y : ay;
+      const i64 top = std::max<i64>(py, box.FirstRow), bottom = std::min<i64>(qy, box.EndRow);
+      if (py != qy && top < bottom)
+        use(px, py, qx, qy, top, bottom);
+      ax = b.X;
+      ay = b.Y;
+    }
+  };
+  std::size_t count = 0;
+  if (!scratch.RowStarts) {
+    forEachEdge([&](i64 px, i64 py, i64 qx, i64 qy, i64 top, i64 bottom) {
+      scratch.Edges[count++].Start(px, py, qx, qy, top, bottom);
+    });
+    std::sort(scratch.Edges, scratch.Edges + count, [](const TEdge &l, const TEdge &r) { return l.Top < r.Top; });
+    return count;
+  }
+  std::size_t *starts = scratch.RowStarts;
+  const std::size_t rows = static_cast<std::size_t>(box.EndRow - box.FirstRow);
+  std::fill_n(starts, rows + 1, 0);
+  forEachEdge([&](i64, i64, i64, i64, i64 top, i64) { ++starts[top - box.FirstRow + 1]; });
+  for (std::size_t r = 1; r <= rows; ++r)
+    starts[r] += starts[r - 1];
+  forEachEdge([&](i64 px, i64 py, i64 qx, i64 qy, i64 top, i64 bottom) {
+    scratch.Edges[starts[top - box.FirstRow]++].Start(px, py, qx, qy, top, bottom);
+  });
+  return starts[rows - 1];
+}
+
+// Orders the active edges by crossing. Between rows the order changes only where edges cross, so
+// insertion sort usually has little to do; when the edges cross wholesale it hands over to a
+// full sort before its cost grows with the square of their number.
+void SortByCrossing(TEdge *active, std::size_t count) {
+  std::size_t moves = 0;
+  const std::size_t budget = 4 * count + 16;
+  for (std::size_t i = 1; i < count; ++i) {
+    const TEdge e = active[i];
+    std::size_t j = i;
+    for (; j > 0 && active[j - 1].E > e.E; --j) {
+      active[j] = active[j - 1];
+      if (++moves > budget) {
+        active[j - 1] = e;
+        std::sort(active, active + count, [](const TEdge &l, const TEdge &r) { return l.E < r.E; });
+        return;
+      }
+    }
+    active[j] = e;
+  }
+}
+
+// Fills a row crossed by many edges without ordering them: each crossing flips a mark at its
+// column (crossings left of the box at its left, right of it at its right end), and a pixel is
+// inside when an odd number of marks lie at or left of it.
+void FillRowByParity(const TRasterSurface &surface, const TClip &clip, const TFill &fill, const TFillBox &box, int row,
+                     const TEdge *active, std::size_t count, std::uint8_t *marks) {
+  const i64 columns = box.Right - box.Left;
+  for (std::size_t i = 0; i < count; ++i)
+    marks[std::clamp(active[i].E, box.Left, box.Right) - box.Left] ^= 1;
+  std::uint8_t inside = 0;
+  i64 spanStart = 0;
+  for (i64 x = 0; x < columns; ++x) {
+    if (!marks[x])
+      continue;
+    marks[x] = 0;
+    inside ^= 1;
+    if (inside)
+      spanStart = x;
+    else
+      PaintClipped(surface, clip, row, box.Left + spanStart, box.Left + x, fill);
+  }
+  if (inside)
+    PaintClipped(surface, clip, row, box.Left + spanStart, box.Right, fill);
+  marks[columns] = 0;
+}
+
+// Rows crossing at least this many edges per column are filled by parity marks: flipping a mark
+// per edge and walking the row costs less than ordering the edges.
+constexpr i64 ParityEdgesPerColumn = 8;
+
+// The active-edge scanline for polygons of any shape.
+void FillGeneral(const TRasterSurface &surface, const TClip &clip, const TFill &fill, const TVertices &v,
+                 const TFillBox &box, const TScratch &scratch) {
+  const std::size_t count = StartEdges(v, box, scratch);
+  TEdge *edges = scratch.Edges;
+  TEdge *active = scratch.Active;
   std::size_t activeCount = 0, next = 0;
-  for (i64 y = firstRow; y < endRow; ++y) {
+  for (i64 y = box.FirstRow; y < box.EndRow; ++y) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < activeCount; ++i)
-      if (active[i]->Bottom > y)
+      if (active[i].Bottom > y)
         active[kept++] = active[i];
     activeCount = kept;
     if (activeCount == 0) {
@@ -206,21 +294,37 @@ void FillGeneral(const TRasterSurface &surface, const TClip &clip, const TFill &
       y = std::max(y, edges[next].Top);
     }
     while (next < count && edges[next].Top == y)
-      active[activeCount++] = &edges[next++];
-    // Insertion sort: the order changes only where edges cross, so the list is nearly sorted.
-    for (std::size_t i = 1; i < activeCount; ++i) {
-      TEdge *e = active[i];
-      std::size_t j = i;
-      for (; j > 0 && active[j - 1]->E > e->E; --j)
-        active[j] = active[j - 1];
-      active[j] = e;
-    }
+      active[activeCount++] = edges[next++];
     const int row = static_cast<int>(y);
-    for (std::size_t i = 0; i + 1 < activeCount; i += 2)
-      PaintClipped(surface, clip, row, active[i]->E, active[i + 1]->E, fill);
+    if (scratch.Marks && static_cast<i64>(activeCount) * ParityEdgesPerColumn >= box.Right - box.Left) {
+      FillRowByParity(surface, clip, fill, box, row, active, activeCount, scratch.Marks);
+    } else {
+      SortByCrossing(active, activeCount);
+      for (std::size_t i = 0; i + 1 < activeCount; i += 2)
+        PaintClipped(surface, clip, row, active[i].E, active[i + 1].E, fill);
+    }
     for (std::size_t i = 0; i < activeCount; ++i)
-      active[i]->Next();
+      active[i].Next();
   }
+}
+
+// The buffers of large polygons, grown as needed and kept for the thread's next polygon.
+TScratch LargeScratch(std::size_t edges, const TFillBox &box) {
+  thread_local std::vector<TEdge> edgeStore;
+  thread_local std::vector<TEdge> activeStore;
+  thread_local std::vector<std::size_t> rowStore;
+  thread_local std::vector<std::uint8_t> markStore;
+  if (edgeStore.size() < edges) {
+    edgeStore.resize(edges);
+    activeStore.resize(edges);
+  }
+  const auto rows = static_cast<std::size_t>(box.EndRow - box.FirstRow) + 1;
+  const auto columns = static_cast<std::size_t>(box.Right - box.Left) + 1;
+  if (rowStore.size() < rows)
+    rowStore.resize(rows);
+  if (markStore.size() < columns)
+    markStore.resize(columns, 0);
+  return {edgeStore.data(), activeStore.data(), rowStore.data(), markStore.data()};
 }
 
 // How many rows ahead of the one being filled its lines are prefetched. On a surface larger than
@@ -238,11 +342,11 @@ void FillPolygon(const TRasterSurface &surface, const TClip &clip, const TFill &
   const TVertices v(points, origin);
 
   // One pass for the bounds, the top vertex and the number of times y changes direction.
-  TVertex first = v[0];
+  const TVertex first = v[0];
   i64 minX = first.X, maxX = first.X, minY = first.Y, maxY = first.Y;
   std::size_t top = 0;
   int turns = 0, firstSign = 0, lastSign = 0;
-  TVertex prev = first;
+  i64 prevY = first.Y; // a plain integer, not a record: see StartEdges
   for (std::size_t i = 1; i <= n; ++i) {
     const TVertex p = i < n ? v[i] : first;
     if (i < n) {
@@ -254,15 +358,15 @@ void FillPolygon(const TRasterSurface &surface, const TClip &clip, const TFill &
         top = i;
       }
     }
-    if (p.Y != prev.Y) {
-      const int sign = p.Y > prev.Y ? 1 : -1;
+    if (p.Y != prevY) {
+      const int sign = p.Y > prevY ? 1 : -1;
       if (firstSign == 0)
         firstSign = sign;
       else if (sign != lastSign)
         ++turns;
       lastSign = sign;
     }
-    prev = p;
+    prevY = p.Y;
   }
   if (lastSign != 0 && lastSign != firstSign)
     ++turns;
@@ -293,19 +397,14 @@ void FillPolygon(const TRasterSurface &surface, const TClip &clip, const TFill &
     }
     return;
   }
+  const TFillBox box{firstRow, endRow, std::max<i64>(minX, clip.Left), std::min<i64>(maxX, clip.Right)};
   if (n <= StackEdges) {
     TEdge edges[StackEdges];
-    TEdge *active[StackEdges];
-    FillGeneral(surface, clip, fill, v, firstRow, endRow, {edges, active});
+    TEdge active[StackEdges];
+    FillGeneral(surface, clip, fill, v, box, {edges, active});
     return;
   }
-  thread_local std::vector<TEdge> edges;
-  thread_local std::vector<TEdge *> active;
-  if (edges.size() < n) {
-    edges.resize(n);
-    active.resize(n);
-  }
-  FillGeneral(surface, clip, fill, v, firstRow, endRow, {edges.data(), active.data()});
+  FillGeneral(surface, clip, fill, v, box, LargeScratch(n, box));
 }
 
 } // namespace Platform::Raster

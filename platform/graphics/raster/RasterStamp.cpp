@@ -8,10 +8,12 @@
 //
 // The cache is per thread: shapes do not depend on the surface, so every device drawing on the
 // thread shares the stamps (a plot drawn on several bitmaps builds each marker once), and no
-// lock is needed. It holds 8 sets of two stamps, found by a hash of the shape; a set's two ways
-// let two shapes that hash alike (a circle and a triangle series in one plot) both stay. A shape
-// is only built when it misses twice in a row in its set, so figures that never repeat (the
-// elements of a mesh) cost a hash and a compare and never evict the markers' stamps.
+// lock is needed. It holds 16 sets of two stamps (about 35 KB), found by a hash of the shape; a
+// set's two ways let two shapes that hash alike (a circle and a triangle series in one plot) both
+// stay. Plots that mix kinds and sizes of marker need the sets: with 8 of them, three kinds in
+// nine sizes took half again as long as with 16, as shapes that shared a set evicted each other.
+// A shape is only built when it misses twice in a row in its set, so figures that never repeat
+// (the elements of a mesh) cost a hash and a compare and never evict the markers' stamps.
 //
 // On a surface larger than the caches, a marker's time goes mostly to waiting for its pixel
 // stores: every row misses, and x86 commits stores in order, so each later store, spills and
@@ -83,7 +85,7 @@ struct TStampSet {
   int Built;           // the way built in last; the next stamp replaces the other
 };
 
-constexpr int SetBits = 3;
+constexpr int SetBits = 4;
 
 struct TStampCache {
   TStampSet Sets[1 << SetBits];

@@ -65,6 +65,10 @@ void FillTextBox(const TRasterSurface &surface, const TClip &clip, const TFrame 
   const double ys[4] = {frame.DeviceY(u0, v0), frame.DeviceY(u1, v0), frame.DeviceY(u1, v1), frame.DeviceY(u0, v1)};
   const double top = std::max<double>(*std::min_element(ys, ys + 4), clip.Top);
   const double bottom = std::min<double>(*std::max_element(ys, ys + 4), clip.Bottom);
+  // Clipped before any conversion: a box beyond the 32-bit rows (or with NaN corners) has no
+  // row to fill, and its first row would not fit an int.
+  if (!(top < bottom))
+    return;
   const TFill fill{{0, pixel}, nullptr};
   for (int y = static_cast<int>(std::ceil(top - 0.5)); y + 0.5 < bottom; ++y) {
     const double centre = y + 0.5;
@@ -99,6 +103,31 @@ bool PassedClip(const TClip &clip, int angle, i64 x, i64 y, i64 em) {
   }
 }
 
+// Labels on a large surface land on rows that are not in the caches, and blending a glyph reads
+// each of its rows first: on its own that read waits for its miss, glyph row after glyph row. So
+// unrotated text that fits the clip asks for every row of every glyph before it draws; the
+// requests then overlap. A glyph row is at most two cache lines wide at the sizes labels use.
+constexpr std::size_t MaxPrefetchedText = 32;
+
+void PrefetchGlyphRows(const TRasterSurface &surface, const TClip &clip, TPoint64 at, std::string_view text,
+                       Fonts::TGlyphStrike &strike) {
+  const i64 baseline = at.Y + strike.Metrics().Ascent;
+  i64 x = at.X;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const Fonts::TGlyph &glyph = strike.Glyph(Fonts::NextCodePoint(text, pos));
+    const i64 left = x + glyph.Left, top = baseline - glyph.Top;
+    x += glyph.Advance;
+    if (glyph.Width <= 0 || left < clip.Left || left + glyph.Width > clip.Right || top < clip.Top ||
+        top + glyph.Height > clip.Bottom)
+      continue;
+    for (i64 y = top; y < top + glyph.Height; ++y) {
+      const std::uint32_t *row = surface.Row(static_cast<int>(y)) + left;
+      __builtin_prefetch(row, 1);
+      __builtin_prefetch(row + glyph.Width - 1, 1);
+    }
+  }
+}
+
 } // namespace
 
 void DrawText(const TRasterSurface &surface, const TClip &clip, TPoint64 at, std::string_view text,
@@ -119,6 +148,8 @@ void DrawText(const TRasterSurface &surface, const TClip &clip, TPoint64 at, std
                   metrics.StrikeOutTop + metrics.StrikeOutThickness, paint.TextPixel);
   }
   const i64 ascent = metrics.Ascent, em = metrics.PixelSize;
+  if (angle == 0 && text.size() <= MaxPrefetchedText)
+    PrefetchGlyphRows(surface, clip, at, text, strike);
   i64 u = 0;
   for (std::size_t pos = 0; pos < text.size();) {
     const Fonts::TGlyph &glyph = strike.Glyph(Fonts::NextCodePoint(text, pos));

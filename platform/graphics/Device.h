@@ -75,10 +75,7 @@ public:
 
   // The pen moves to p without drawing; the next Line starts there with the dash phase at 0.
   // Devices that draw each line whole from its two ends may ignore it.
-  virtual void MoveTo(const TDrawState &state, TPoint p) {
-    (void)state;
-    (void)p;
-  }
+  virtual void MoveTo(const TDrawState & /*state*/, TPoint /*p*/) {}
   // From a to b without b's pixel. The pen style is not psClear. dashPhase is the position in
   // the style's pattern; the device advances it as DashPhaseAfter does, so the pattern continues
   // along a polyline.

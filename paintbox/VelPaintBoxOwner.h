@@ -12,6 +12,8 @@ public:
   // True when the owner's drawing goes straight to the screen canvas rather than through the
   // off-screen bitmap; the paint box then draws on its own canvas as well.
   virtual bool InteractiveApplication() const = 0;
+  // The pointer has left the paint box: whatever follows the pointer there (a crosshair) goes.
+  virtual void PaintBoxMouseLeft() {}
 
 protected:
   ~IVelPaintBoxOwner() = default;

@@ -50,6 +50,12 @@ bool TVelPaintBox::OwnerIsInteractive() const {
   return owner && owner->InteractiveApplication();
 }
 
+void TVelPaintBox::CMMouseLeave() {
+  TPaintBox::CMMouseLeave();
+  if (auto *owner = dynamic_cast<IVelPaintBoxOwner *>(Owner()))
+    owner->PaintBoxMouseLeft();
+}
+
 void TVelPaintBox::ChooseCanvas() {
   if (ComponentState().Contains(csDesigning) || OwnerIsInteractive())
     DrawCanvas = Canvas();

@@ -47,6 +47,8 @@ public:
   // Chooses the drawing canvas and, while RecalcOnPaint is set, clears the box and
   // re-establishes its mapping. Draws nothing else: the owner draws through the operations below.
   void Paint() override;
+  // Tells an owner that implements IVelPaintBoxOwner that the pointer has left the box.
+  void CMMouseLeave() override;
 
   // The asked-for window; a changed value paints at once. No ordering check.
   void SetXMin(double value);

@@ -186,6 +186,11 @@ void TVelWorldGraph::CMMouseLeave() {
     OnMouseLeave(this);
 }
 
+void TVelWorldGraph::PaintBoxMouseLeft() {
+  if (FDetailedPosition)
+    RemoveDetailedPosition();
+}
+
 void TVelWorldGraph::SetXMin(double v) {
   FHRuler->SetXMin(v);
   FPaintBox->SetXMin(v);

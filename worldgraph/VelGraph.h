@@ -93,6 +93,9 @@ public:
   void Paint() override;
   void CMMouseEnter() override;
   void CMMouseLeave() override;
+  // Leaving the drawing area takes the crosshair off, also when the pointer leaves the graph
+  // straight from it and the graph itself never hears of it.
+  void PaintBoxMouseLeft() override;
 
   // The frame: the world window shown, as the rulers hold it. Setting a bound does not
   // repaint; a proportional paint widens the window on one axis.

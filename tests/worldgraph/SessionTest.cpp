@@ -214,10 +214,15 @@ TEST_F(Session, TheCrosshairFollowsThePointerAndLeavesNoTrace) {
   // A repaint puts the crosshair back where it is stored.
   Graph->Paint();
   EXPECT_TRUE(inverted(OnForm(5, 20).X, q.Y));
-  // Leaving the graph takes it away: out through its bare corner between the rulers.
+  // Leaving the drawing area takes it away, whichever way the pointer goes: into the graph's
+  // bare corner, or straight off the graph from the drawing area's far edge.
   Host->MouseMove(Graph->Left() + 3, Graph->Top() + 3);
-  EXPECT_EQ(Graph->FCrossX, 80);
-  Host->MouseMove(395, 395);
+  EXPECT_EQ(Graph->FCrossX, TVelWorldGraph::NoCross);
+  EXPECT_TRUE(SamePixels(Form->Framebuffer(), before));
+  const TPoint farEdge = OnForm(Graph->PaintBox()->Width() - 1, Graph->PaintBox()->Height() - 1);
+  Host->MouseMove(farEdge.X, farEdge.Y);
+  EXPECT_EQ(Graph->FCrossX, Graph->PaintBox()->Width() - 1);
+  Host->MouseMove(farEdge.X + 1, farEdge.Y + 1);
   EXPECT_EQ(Graph->FCrossX, TVelWorldGraph::NoCross);
   EXPECT_TRUE(SamePixels(Form->Framebuffer(), before));
 }

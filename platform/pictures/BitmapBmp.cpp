@@ -23,8 +23,8 @@ namespace {
 
 constexpr std::uint32_t WhitePixel = 0x00FFFFFF;
 constexpr int FileHeaderSize = 14, CoreHeaderSize = 12, InfoHeaderSize = 40;
-constexpr std::uint32_t CompressRgb = 0, CompressRle8 = 1, CompressRle4 = 2, CompressBitFields = 3,
-                        CompressJpeg = 4, CompressPng = 5, CompressAlphaBitFields = 6;
+constexpr std::uint32_t CompressRgb = 0, CompressRle8 = 1, CompressRle4 = 2, CompressBitFields = 3, CompressJpeg = 4,
+                        CompressPng = 5, CompressAlphaBitFields = 6;
 // A file larger than this cannot be an image we would hold (MaxPixels at 32 bits plus headers).
 constexpr std::uint64_t MaxFileBytes = std::uint64_t{4} * TBitmap::MaxPixels + (1u << 20);
 // An RLE delta skips at most 255 x 255 pixels with 4 bytes, so RLE data of n bytes can account for
@@ -258,7 +258,8 @@ void DecodeRle(const TReader &in, const THeader &header, const std::vector<std::
 
 void CheckDataSize(const TReader &in, const THeader &header) {
   if (header.DataOffset >= in.Size)
-    Fail("pixel data offset " + IntToStr(static_cast<std::int64_t>(header.DataOffset)) + " is past the end of the file");
+    Fail("pixel data offset " + IntToStr(static_cast<std::int64_t>(header.DataOffset)) +
+         " is past the end of the file");
   const std::uint64_t available = in.Size - header.DataOffset;
   const std::uint64_t pixels = std::uint64_t(header.Width) * std::uint64_t(header.Height);
   if (header.Compression == CompressRle4 || header.Compression == CompressRle8) {
@@ -281,16 +282,13 @@ void CheckDataSize(const TReader &in, const THeader &header) {
 void CheckFormat(const THeader &header) {
   switch (header.Compression) {
   case CompressJpeg:
-  case CompressPng:
-    Fail("embedded JPEG or PNG data is not readable by this build");
+  case CompressPng: Fail("embedded JPEG or PNG data is not readable by this build");
   case CompressRgb:
   case CompressRle8:
   case CompressRle4:
   case CompressBitFields:
-  case CompressAlphaBitFields:
-    break;
-  default:
-    Fail("unknown compression " + IntToStr(static_cast<std::int64_t>(header.Compression)));
+  case CompressAlphaBitFields: break;
+  default: Fail("unknown compression " + IntToStr(static_cast<std::int64_t>(header.Compression)));
   }
   static constexpr int validBits[] = {1, 2, 4, 8, 16, 24, 32};
   if (std::find(std::begin(validBits), std::end(validBits), header.BitCount) == std::end(validBits))

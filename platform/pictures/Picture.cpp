@@ -1,8 +1,8 @@
 #include <platform/pictures/Picture.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 #include <platform/pictures/Bitmap.h>
@@ -30,6 +30,8 @@ bool IsWmf(const unsigned char *data, std::size_t size) {
   return size >= 6 && (data[0] == 1 || data[0] == 2) && data[1] == 0 && data[2] == 9 && data[3] == 0 &&
          (data[5] == 1 || data[5] == 3) && data[4] == 0;
 }
+
+[[noreturn]] void RefuseFormat(const std::string &fileName, TPictureFormat format, const char *why);
 
 } // namespace
 
@@ -68,27 +70,26 @@ TPictureFormat DetectPictureFileFormat(const std::string &fileName) {
 
 const char *PictureFormatName(TPictureFormat format) {
   switch (format) {
-  case TPictureFormat::Png:
-    return "PNG";
-  case TPictureFormat::Bmp:
-    return "BMP";
-  case TPictureFormat::Jpeg:
-    return "JPEG";
-  case TPictureFormat::Wmf:
-    return "WMF";
-  case TPictureFormat::Emf:
-    return "EMF";
-  case TPictureFormat::Gif:
-    return "GIF";
-  case TPictureFormat::Tiff:
-    return "TIFF";
-  case TPictureFormat::Icon:
-    return "icon";
-  case TPictureFormat::Unknown:
-    break;
+  case TPictureFormat::Png: return "PNG";
+  case TPictureFormat::Bmp: return "BMP";
+  case TPictureFormat::Jpeg: return "JPEG";
+  case TPictureFormat::Wmf: return "WMF";
+  case TPictureFormat::Emf: return "EMF";
+  case TPictureFormat::Gif: return "GIF";
+  case TPictureFormat::Tiff: return "TIFF";
+  case TPictureFormat::Icon: return "icon";
+  case TPictureFormat::Unknown: break;
   }
   return "unknown";
 }
+
+namespace {
+void RefuseFormat(const std::string &fileName, TPictureFormat format, const char *why) {
+  if (format == TPictureFormat::Unknown)
+    throw EInvalidGraphic("'" + fileName + "' is not a picture file of a known format");
+  throw EInvalidGraphic("'" + fileName + "' holds a " + std::string(PictureFormatName(format)) + " image, " + why);
+}
+} // namespace
 
 void TBitmap::LoadFromFile(const std::string &fileName) {
   const TPictureFormat format = DetectPictureFileFormat(fileName);
@@ -96,11 +97,8 @@ void TBitmap::LoadFromFile(const std::string &fileName) {
     LoadFromPngFile(fileName);
   else if (format == TPictureFormat::Bmp)
     LoadFromBmpFile(fileName);
-  else if (format == TPictureFormat::Unknown)
-    throw EInvalidGraphic("'" + fileName + "' is not a picture file of a known format");
   else
-    throw EInvalidGraphic("'" + fileName + "' holds a " + PictureFormatName(format) +
-                          " image, which a bitmap cannot load");
+    RefuseFormat(fileName, format, "which a bitmap cannot load");
 }
 
 TPicture::TPicture() = default;
@@ -108,12 +106,8 @@ TPicture::~TPicture() = default;
 
 void TPicture::LoadFromFile(const std::string &fileName) {
   const TPictureFormat format = DetectPictureFileFormat(fileName);
-  if (format != TPictureFormat::Png && format != TPictureFormat::Bmp) {
-    if (format == TPictureFormat::Unknown)
-      throw EInvalidGraphic("'" + fileName + "' is not a picture file of a known format");
-    throw EInvalidGraphic("'" + fileName + "' holds a " + PictureFormatName(format) +
-                          " image, which this build cannot read");
-  }
+  if (format != TPictureFormat::Png && format != TPictureFormat::Bmp)
+    RefuseFormat(fileName, format, "which this build cannot read");
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->LoadFromFile(fileName);
   FGraphic = std::move(bitmap);

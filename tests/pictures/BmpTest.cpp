@@ -45,9 +45,9 @@ TBytes Bmp8(int width, int height, std::uint32_t compression, const std::vector<
   PutU32(bytes, offset + static_cast<std::uint32_t>(data.size()));
   PutU32(bytes, 0);
   PutU32(bytes, offset);
-  for (std::uint32_t v : {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 0x00080001u,
-                          compression, static_cast<std::uint32_t>(data.size()), 0u, 0u,
-                          static_cast<std::uint32_t>(palette.size()), 0u})
+  for (std::uint32_t v :
+       {40u, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 0x00080001u, compression,
+        static_cast<std::uint32_t>(data.size()), 0u, 0u, static_cast<std::uint32_t>(palette.size()), 0u})
     PutU32(bytes, v);
   for (std::uint32_t color : palette)
     PutU32(bytes, color);
@@ -217,9 +217,9 @@ TEST(Picture, ContentChoosesTheFormat) {
     const char *Named;
   };
   const std::string path = TempPath("sniff.png");
-  for (const TCase &c : {TCase{{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}, "JPEG"},
-                         TCase{{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0}, "WMF"},
-                         TCase{{'h', 'e', 'l', 'l', 'o'}, "known format"}}) {
+  for (const TCase &c :
+       {TCase{{0xFF, 0xD8, 0xFF, 0xE0, 0, 0x10, 'J', 'F', 'I', 'F'}, "JPEG"},
+        TCase{{0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0}, "WMF"}, TCase{{'h', 'e', 'l', 'l', 'o'}, "known format"}}) {
     SCOPED_TRACE(c.Named);
     WriteBytes(path, c.Head);
     TPicture picture;

@@ -104,6 +104,8 @@ THeader ReadHeader(const TReader &in) {
   header.DataOffset = in.U32(10);
   header.HeaderSize = in.U32(14);
   const std::size_t h = FileHeaderSize;
+  if (in.Size < FileHeaderSize + std::uint64_t{header.HeaderSize})
+    Fail("file truncated in the header");
   if (header.HeaderSize == CoreHeaderSize) {
     header.Width = static_cast<int>(in.U16(h + 4));
     header.Height = static_cast<int>(in.U16(h + 6));
@@ -127,8 +129,6 @@ THeader ReadHeader(const TReader &in) {
   } else {
     Fail("unsupported header size " + IntToStr(static_cast<std::int64_t>(header.HeaderSize)));
   }
-  if (in.Size < FileHeaderSize + header.HeaderSize)
-    Fail("file truncated in the header");
   if (header.Width <= 0 || header.Height <= 0)
     Fail("bad size " + IntToStr(header.Width) + " x " + IntToStr(header.Height));
   if (std::int64_t{header.Width} * header.Height > TBitmap::MaxPixels)
@@ -224,9 +224,12 @@ void DecodeRle(const TReader &in, const THeader &header, const std::vector<std::
   const std::size_t end = in.Size;
   int x = 0, row = 0;
   auto put = [&](unsigned index) {
-    if (x < header.Width && row < header.Height)
-      sink.Row(row)[x] = palette[index & 0xFF];
-    ++x;
+    // x stops at the width, so no run of commands can overflow it.
+    if (x < header.Width) {
+      if (row < header.Height)
+        sink.Row(row)[x] = palette[index & 0xFF];
+      ++x;
+    }
   };
   while (at + 1 < end && row < header.Height) {
     const unsigned count = in.Data[at], value = in.Data[at + 1];
@@ -243,7 +246,7 @@ void DecodeRle(const TReader &in, const THeader &header, const std::vector<std::
     } else if (value == 2) {
       if (at + 1 >= end)
         break;
-      x += in.Data[at], row += in.Data[at + 1];
+      x = std::min(x + in.Data[at], header.Width), row += in.Data[at + 1];
       at += 2;
     } else {
       const std::size_t bytes = four ? (value + 1) / 2 : value;

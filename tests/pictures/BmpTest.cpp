@@ -188,6 +188,13 @@ TEST(Bmp, RefusalsLeaveTheBitmapAsItWas) {
   EXPECT_THROW(bitmap.LoadFromFile(path), EInvalidGraphic);
   EXPECT_EQ(bitmap.Width(), 4);
   EXPECT_EQ(bitmap.ScanLine(0)[0], 0x123456u);
+  // Headers claiming more pixels than the data could hold, plain or RLE, are refused up front.
+  for (const TBytes &claim :
+       {Bmp8(10000, 10000, 0, {0}, TBytes(64)), Bmp8(16384, 16384, 1, {0}, {0, 1}), Bmp8(4, 4, 2, {0}, TBytes(16))}) {
+    WriteBytes(path, claim);
+    EXPECT_THROW(bitmap.LoadFromFile(path), EInvalidGraphic);
+  }
+  EXPECT_EQ(bitmap.Width(), 4);
   EXPECT_THROW(bitmap.SaveToBmpFile(path, 16), EInvalidGraphic);
   EXPECT_THROW(bitmap.SaveToBmpFile(std::string("a\0b.bmp", 7)), Exception);
   EXPECT_THROW(bitmap.LoadFromBmpFile(std::string("a\0b.bmp", 7)), Exception);

@@ -8,6 +8,7 @@
 #include <platform/pictures/Picture.h>
 #include <platform/rtl/Exceptions.h>
 #include <string>
+#include <support/TestFiles.h>
 #include <unistd.h>
 #include <vector>
 
@@ -16,21 +17,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using TBytes = std::vector<unsigned char>;
+using TestFiles::ReadBytes;
+using TestFiles::TBytes;
+using TestFiles::WriteBytes;
 
-std::string TempPath(const std::string &name) {
-  return testing::TempDir() + "velgraph-bmp-" + std::to_string(::getpid()) + "-" + name;
-}
-
-TBytes ReadBytes(const fs::path &path) {
-  std::ifstream in(path, std::ios::binary);
-  return TBytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string &path, const TBytes &bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+std::string TempPath(const std::string &name) { return TestFiles::TempPath("bmp", name); }
 
 void PutU32(TBytes &bytes, std::uint32_t value) {
   for (int i = 0; i < 4; ++i)

@@ -15,8 +15,7 @@ namespace FuzzLoad {
 // The loaders read files, so each input goes through one scratch file per process.
 struct TScratchFile {
   std::string Path;
-  explicit TScratchFile(const char *extension)
-      : Path("/tmp/velgraph-fuzz-" + std::to_string(::getpid()) + extension) {}
+  explicit TScratchFile(const char *extension) : Path("/tmp/velgraph-fuzz-" + std::to_string(::getpid()) + extension) {}
   ~TScratchFile() { std::remove(Path.c_str()); }
 };
 

@@ -51,6 +51,20 @@ public:
   void SaveToPngFile(const std::string &fileName) const;
   void LoadFromPngFile(const std::string &fileName);
 
+  // BMP files. Loading reads 1, 2, 4, 8, 16, 24 and 32 bits per pixel, RLE4, RLE8, bit fields,
+  // top-down rows and every header from the 12-byte core one to the 124-byte one; alpha is
+  // ignored, pixels an RLE image leaves unset are white, and palette indexes past the palette
+  // are black. It raises EInvalidGraphic ("BMP: ...") for a missing, truncated, corrupt or
+  // oversized file before taking pixel memory, and the bitmap stays as it was. Saving writes an
+  // uncompressed bottom-up file of 24 or 32 bits per pixel through a temporary file, like PNG.
+  void LoadFromBmpFile(const std::string &fileName);
+  void SaveToBmpFile(const std::string &fileName, int bitsPerPixel = 24) const;
+  // The format is chosen by the file's content (PNG or BMP), not its name; anything else raises
+  // EInvalidGraphic naming what was found.
+  void LoadFromFile(const std::string &fileName);
+  // Saves a 24-bit BMP file.
+  void SaveToFile(const std::string &fileName) const { SaveToBmpFile(fileName); }
+
   // Largest pixel count a bitmap may hold (1 GiB of pixels): larger sizes come from corrupt
   // input or arithmetic faults, not from drawings.
   static constexpr std::int64_t MaxPixels = std::int64_t{1} << 28;

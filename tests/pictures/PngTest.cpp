@@ -12,6 +12,7 @@
 #include <platform/rtl/Rtl.h>
 #include <png.h>
 #include <string>
+#include <support/TestFiles.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -21,21 +22,11 @@ using namespace Platform;
 
 namespace {
 
-using TBytes = std::vector<unsigned char>;
+using TestFiles::ReadBytes;
+using TestFiles::TBytes;
+using TestFiles::WriteBytes;
 
-std::string TempPath(const std::string &name) {
-  return testing::TempDir() + "velgraph-png-" + std::to_string(::getpid()) + "-" + name;
-}
-
-TBytes ReadBytes(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return TBytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string &path, const TBytes &bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+std::string TempPath(const std::string &name) { return TestFiles::TempPath("png", name); }
 
 std::uint32_t BigEndian(const TBytes &bytes, std::size_t at) {
   return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 | std::uint32_t{bytes[at + 2]} << 8 |

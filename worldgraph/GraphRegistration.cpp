@@ -1,0 +1,88 @@
+#include <worldgraph/GraphRegistration.h>
+
+#include <array>
+#include <platform/designer/PropertyText.h>
+#include <worldgraph/VelGraph.h>
+
+namespace Velgraph {
+
+using Platform::TComponentClass;
+using Platform::TPublishedPropertyInfo;
+using G = TVelWorldGraph;
+
+namespace {
+
+constexpr std::array<const char *, 2> XIncreaseNames{"LeftToRight", "RightToLeft"};
+constexpr std::array<const char *, 2> YIncreaseNames{"BottomToTop", "TopToBottom"};
+constexpr std::array<const char *, 3> LengthUnitsNames{"luActualInches", "luActualMM", "luCustom"};
+constexpr std::array<const char *, 3> HRulerPositionNames{"hrpTop", "hrpBottom", "hrpHidden"};
+constexpr std::array<const char *, 3> VRulerPositionNames{"vrpLeft", "vrpRight", "vrpHidden"};
+
+template <class E, std::size_t N>
+TPublishedPropertyInfo Enum(const char *name, const std::array<const char *, N> &names, E (G::*get)() const,
+                            void (G::*set)(E)) {
+  return Platform::EnumProperty<G>(
+      name, names, [get](const G &g) { return static_cast<int>((g.*get)()); },
+      [set](G &g, int v) { (g.*set)(static_cast<E>(v)); }, std::nullopt);
+}
+
+TPublishedPropertyInfo Integer(const char *name, int (G::*get)() const, void (G::*set)(int)) {
+  return Platform::IntegerProperty<G>(
+      name, [get](const G &g) { return (g.*get)(); }, [set](G &g, int v) { (g.*set)(v); }, std::nullopt);
+}
+
+TPublishedPropertyInfo Double(const char *name, double (G::*get)() const, void (G::*set)(double)) {
+  return Platform::DoubleProperty<G>(
+      name, [get](const G &g) { return (g.*get)(); }, [set](G &g, double v) { (g.*set)(v); }, std::nullopt);
+}
+
+TPublishedPropertyInfo Boolean(const char *name, bool (G::*get)() const, void (G::*set)(bool)) {
+  return Platform::BooleanProperty<G>(
+      name, [get](const G &g) { return (g.*get)(); }, [set](G &g, bool v) { (g.*set)(v); }, std::nullopt);
+}
+
+// The properties a form file carries; the graph's fonts, events and read-only sizes are not.
+std::vector<TPublishedPropertyInfo> StreamedProperties() {
+  return {
+      Integer("Color", &G::Color, &G::SetColor),
+      Integer("Height", &G::Height, &G::SetHeight),
+      Integer("Width", &G::Width, &G::SetWidth),
+      Integer("Top", &G::Top, &G::SetTop),
+      Integer("Left", &G::Left, &G::SetLeft),
+      Boolean("Visible", &G::Visible, &G::SetVisible),
+      Double("XMin", &G::XMin, &G::SetXMin),
+      Double("XMax", &G::XMax, &G::SetXMax),
+      Double("YMin", &G::YMin, &G::SetYMin),
+      Double("YMax", &G::YMax, &G::SetYMax),
+      Boolean("Proportional", &G::Proportional, &G::SetProportional),
+      Enum("XIncrease", XIncreaseNames, &G::XIncrease, &G::SetXIncrease),
+      Enum("YIncrease", YIncreaseNames, &G::YIncrease, &G::SetYIncrease),
+      Enum("LengthUnits", LengthUnitsNames, &G::LengthUnits, &G::SetLengthUnits),
+      Enum("HRulerPosition", HRulerPositionNames, &G::HRulerPosition, &G::SetHRulerPosition),
+      Enum("VRulerPosition", VRulerPositionNames, &G::VRulerPosition, &G::SetVRulerPosition),
+      Integer("HRulerDecimals", &G::HRulerDecimals, &G::SetHRulerDecimals),
+      Integer("VRulerDecimals", &G::VRulerDecimals, &G::SetVRulerDecimals),
+      Integer("BackgroundColor", &G::BackgroundColor, &G::SetBackgroundColor),
+      Boolean("DetailedPosition", &G::DetailedPosition, &G::SetDetailedPosition),
+      Boolean("InteractiveApplication", &G::InteractiveApplication, &G::SetInteractiveApplication),
+  };
+}
+
+} // namespace
+
+TComponentClass WorldGraphClass() {
+  TComponentClass graph{"TVelWorldGraph", [](Platform::TComponent *owner) -> Platform::TComponent * { return new G(owner); },
+                        StreamedProperties(), &typeid(G)};
+  // The stream defaults are the graph's own table's; a property it gives none is always stored.
+  for (const TPublishedProperty &row : G::PublishedProperties())
+    for (TPublishedPropertyInfo &property : graph.Properties)
+      if (property.Name == row.Name && row.Default)
+        property.Default = row.Default;
+  return graph;
+}
+
+void RegisterWorldGraph(Platform::TComponentRegistry &registry) {
+  registry.RegisterComponents("NordaGraph", {WorldGraphClass()});
+}
+
+} // namespace Velgraph

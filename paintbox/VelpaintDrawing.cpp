@@ -35,7 +35,8 @@ void TVelPaintBox::WorldPolygon(std::uint16_t Count, const TWPointArray &Points,
   const int count = std::min<int>(Count, MaxPolygonPoints);
   if (count == 0)
     return;
-  std::array<TPoint, MaxPolygonPoints> pixels;
+  // Kept between calls: a fresh array would clear its 8 KB for every quadrilateral.
+  static thread_local std::array<TPoint, MaxPolygonPoints> pixels;
   for (int i = 0; i < count; ++i)
     Wgraph::WorldToPC(Points[i].X, Points[i].Y, pixels[i].X, pixels[i].Y);
   TPen &pen = DrawCanvas->Pen();

@@ -71,7 +71,8 @@ std::vector<TPublishedPropertyInfo> StreamedProperties() {
 } // namespace
 
 TComponentClass WorldGraphClass() {
-  TComponentClass graph{"TVelWorldGraph", [](Platform::TComponent *owner) -> Platform::TComponent * { return new G(owner); },
+  TComponentClass graph{"TVelWorldGraph",
+                        [](Platform::TComponent *owner) -> Platform::TComponent * { return new G(owner); },
                         StreamedProperties(), &typeid(G)};
   // The stream defaults are the graph's own table's; a property it gives none is always stored.
   for (const TPublishedProperty &row : G::PublishedProperties())

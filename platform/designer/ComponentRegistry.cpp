@@ -16,12 +16,17 @@ bool SameName(std::string_view a, std::string_view b) {
   });
 }
 
-template <class T> std::vector<TPublishedPropertyInfo> GeometryProperties(std::optional<int> left, std::optional<int> top) {
+template <class T>
+std::vector<TPublishedPropertyInfo> GeometryProperties(std::optional<int> left, std::optional<int> top) {
   return {
-      IntegerProperty<T>("Left", [](const T &c) { return c.Left(); }, [](T &c, int v) { c.SetLeft(v); }, left),
-      IntegerProperty<T>("Top", [](const T &c) { return c.Top(); }, [](T &c, int v) { c.SetTop(v); }, top),
-      IntegerProperty<T>("Width", [](const T &c) { return c.Width(); }, [](T &c, int v) { c.SetWidth(v); }, std::nullopt),
-      IntegerProperty<T>("Height", [](const T &c) { return c.Height(); }, [](T &c, int v) { c.SetHeight(v); }, std::nullopt),
+      IntegerProperty<T>(
+          "Left", [](const T &c) { return c.Left(); }, [](T &c, int v) { c.SetLeft(v); }, left),
+      IntegerProperty<T>(
+          "Top", [](const T &c) { return c.Top(); }, [](T &c, int v) { c.SetTop(v); }, top),
+      IntegerProperty<T>(
+          "Width", [](const T &c) { return c.Width(); }, [](T &c, int v) { c.SetWidth(v); }, std::nullopt),
+      IntegerProperty<T>(
+          "Height", [](const T &c) { return c.Height(); }, [](T &c, int v) { c.SetHeight(v); }, std::nullopt),
   };
 }
 
@@ -71,7 +76,8 @@ void TComponentRegistry::RegisterComponents(const std::string &page, std::vector
   if (page.empty())
     throw EDesignError("A palette page needs a name");
   CheckNew(classes);
-  auto found = std::find_if(FPages.begin(), FPages.end(), [&](const TPalettePage &p) { return SameName(p.Name, page); });
+  auto found =
+      std::find_if(FPages.begin(), FPages.end(), [&](const TPalettePage &p) { return SameName(p.Name, page); });
   if (found == FPages.end())
     found = FPages.insert(FPages.end(), TPalettePage{page, {}});
   for (TComponentClass &c : classes) {

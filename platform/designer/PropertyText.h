@@ -37,7 +37,9 @@ template <class T> T &PublishedObject(TComponent &object) {
 template <class T, class Get, class Set>
 TPublishedPropertyInfo IntegerProperty(std::string name, Get get, Set set, std::optional<int> streamDefault) {
   return {std::move(name),
-          [get](const TComponent &c) { return PropertyText::FromInteger(get(PublishedObject<T>(const_cast<TComponent &>(c)))); },
+          [get](const TComponent &c) {
+            return PropertyText::FromInteger(get(PublishedObject<T>(const_cast<TComponent &>(c))));
+          },
           [set](TComponent &c, const std::string &text) {
             set(PublishedObject<T>(c), static_cast<int>(PropertyText::ToInteger(text, INT32_MIN, INT32_MAX)));
           },
@@ -47,7 +49,9 @@ TPublishedPropertyInfo IntegerProperty(std::string name, Get get, Set set, std::
 template <class T, class Get, class Set>
 TPublishedPropertyInfo DoubleProperty(std::string name, Get get, Set set, std::optional<double> streamDefault) {
   return {std::move(name),
-          [get](const TComponent &c) { return PropertyText::FromDouble(get(PublishedObject<T>(const_cast<TComponent &>(c)))); },
+          [get](const TComponent &c) {
+            return PropertyText::FromDouble(get(PublishedObject<T>(const_cast<TComponent &>(c))));
+          },
           [set](TComponent &c, const std::string &text) { set(PublishedObject<T>(c), PropertyText::ToDouble(text)); },
           streamDefault ? std::optional(PropertyText::FromDouble(*streamDefault)) : std::nullopt};
 }
@@ -55,7 +59,9 @@ TPublishedPropertyInfo DoubleProperty(std::string name, Get get, Set set, std::o
 template <class T, class Get, class Set>
 TPublishedPropertyInfo BooleanProperty(std::string name, Get get, Set set, std::optional<bool> streamDefault) {
   return {std::move(name),
-          [get](const TComponent &c) { return PropertyText::FromBoolean(get(PublishedObject<T>(const_cast<TComponent &>(c)))); },
+          [get](const TComponent &c) {
+            return PropertyText::FromBoolean(get(PublishedObject<T>(const_cast<TComponent &>(c))));
+          },
           [set](TComponent &c, const std::string &text) { set(PublishedObject<T>(c), PropertyText::ToBoolean(text)); },
           streamDefault ? std::optional(PropertyText::FromBoolean(*streamDefault)) : std::nullopt};
 }
@@ -63,7 +69,9 @@ TPublishedPropertyInfo BooleanProperty(std::string name, Get get, Set set, std::
 template <class T, class Get, class Set>
 TPublishedPropertyInfo StringProperty(std::string name, Get get, Set set, std::optional<std::string> streamDefault) {
   return {std::move(name),
-          [get](const TComponent &c) { return PropertyText::FromString(get(PublishedObject<T>(const_cast<TComponent &>(c)))); },
+          [get](const TComponent &c) {
+            return PropertyText::FromString(get(PublishedObject<T>(const_cast<TComponent &>(c))));
+          },
           [set](TComponent &c, const std::string &text) { set(PublishedObject<T>(c), PropertyText::ToString(text)); },
           streamDefault ? std::optional(PropertyText::FromString(*streamDefault)) : std::nullopt};
 }
@@ -78,8 +86,12 @@ TPublishedPropertyInfo EnumProperty(std::string name, std::span<const char *cons
     return std::string(names[static_cast<std::size_t>(value)]);
   };
   return {std::move(name),
-          [get, nameOf](const TComponent &c) { return nameOf(static_cast<int>(get(PublishedObject<T>(const_cast<TComponent &>(c))))); },
-          [set, names](TComponent &c, const std::string &text) { set(PublishedObject<T>(c), PropertyText::ToEnum(text, names)); },
+          [get, nameOf](const TComponent &c) {
+            return nameOf(static_cast<int>(get(PublishedObject<T>(const_cast<TComponent &>(c)))));
+          },
+          [set, names](TComponent &c, const std::string &text) {
+            set(PublishedObject<T>(c), PropertyText::ToEnum(text, names));
+          },
           streamDefault ? std::optional(nameOf(*streamDefault)) : std::nullopt};
 }
 

@@ -185,12 +185,12 @@ const std::vector<TDrawing> &Drawings() {
          c.Brush().SetStyle(bsClear);
          c.Font().SetName("arial");
          c.Font().SetSize(11);
-         TFontSpec spec = c.TextFont();
-         spec.Escapement = 900;
-         c.SetSelectedFont(&spec);
+         TFontSpec rotated = c.TextFont();
+         rotated.Escapement = 900;
+         c.SetSelectedFont(&rotated);
          c.TextOut(10, 110, "Up 90");
-         spec.Escapement = 300;
-         c.SetSelectedFont(&spec);
+         rotated.Escapement = 300;
+         c.SetSelectedFont(&rotated);
          c.TextOut(40, 100, "Slope");
        },
        0.3},

@@ -321,6 +321,7 @@ private:
 
   void Line(const TRecordedCall &call);
   void Poly(std::uint32_t type16, std::uint32_t type32);
+  void Polyline(const TRecordedCall &call);
   void Box(std::uint32_t type, const TRecordedCall &call);
   void Arc(const TRecordedCall &call);
   void FillRect(const TRecordedCall &call);
@@ -525,6 +526,25 @@ void TEmfEncoder::Poly(std::uint32_t type16, std::uint32_t type32) {
   FOut.End();
 }
 
+// A polyline from the pen position, which it leaves on its last point, so that a line drawn on
+// from there continues its dash pattern as it did on the canvas.
+void TEmfEncoder::Polyline(const TRecordedCall &call) {
+  if (!PrepareOutline(call.State)) {
+    FDc.Position.reset();
+    return;
+  }
+  DevicePoints(call.Points);
+  if (FDc.Position != FPoints.front())
+    PointRecord(Emf::EMR_MOVETOEX, FPoints.front());
+  int phase = 0;
+  for (std::size_t i = 1; i < FPoints.size(); ++i)
+    phase = DashPhaseAfter(phase, FPoints[i - 1], FPoints[i]);
+  FDc.Position = FPoints.back();
+  FDc.Phase = phase;
+  FPoints.erase(FPoints.begin());
+  Poly(Emf::EMR_POLYLINETO16, Emf::EMR_POLYLINETO);
+}
+
 void TEmfEncoder::Box(std::uint32_t type, const TRecordedCall &call) {
   if (PrepareFigure(call.State))
     BoxRecord(type, Device(call.Box));
@@ -680,18 +700,15 @@ void TEmfEncoder::Add(const TRecordedCall &call) {
     return;
   FOrigin = call.State.Origin;
   switch (call.Kind) {
-  case dcMoveTo: break; // a line that needs the pen moved moves it itself
+  case dcMoveTo: return; // a line that needs the pen moved moves it itself
   case dcLine: Line(call); return;
-  case dcPolyline:
+  case dcPolyline: Polyline(call); return;
   case dcPolygon:
-    if (call.Kind == dcPolyline ? PrepareOutline(call.State) : PrepareFigure(call.State)) {
+    if (PrepareFigure(call.State)) {
       DevicePoints(call.Points);
-      if (call.Kind == dcPolyline)
-        Poly(Emf::EMR_POLYLINE16, Emf::EMR_POLYLINE);
-      else
-        Poly(Emf::EMR_POLYGON16, Emf::EMR_POLYGON);
+      Poly(Emf::EMR_POLYGON16, Emf::EMR_POLYGON);
     }
-    break;
+    return;
   case dcRectangle: Box(Emf::EMR_RECTANGLE, call); return;
   case dcFillRect: FillRect(call); return;
   case dcEllipse: Box(Emf::EMR_ELLIPSE, call); return;
@@ -700,8 +717,6 @@ void TEmfEncoder::Add(const TRecordedCall &call) {
   case dcDrawImage: Image(call); return;
   case dcTextOut: Text(call); return;
   }
-  // A polyline leaves the platform's pen where it was but ours at its end: neither is assumed.
-  FDc.Position.reset();
 }
 
 std::vector<std::uint8_t> TEmfEncoder::Finish() {

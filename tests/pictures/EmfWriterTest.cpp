@@ -282,11 +282,11 @@ TEST(EmfWriter, CoordinatesAreDevicePixelsInTheNarrowestForm) {
     c.SetOrigin({10, -20});
     const TPoint near[] = {{1, 2}, {-3, 4}};
     const TPoint far[] = {{1, 2}, {40000, -70000}};
-    c.Polyline(near);
-    c.Polyline(far);
+    c.Polygon(near);
+    c.Polygon(far);
     c.Rectangle(5, 25, 1, 22);
   });
-  const auto narrow = file.Of(Emf::EMR_POLYLINE16), wide = file.Of(Emf::EMR_POLYLINE);
+  const auto narrow = file.Of(Emf::EMR_POLYGON16), wide = file.Of(Emf::EMR_POLYGON);
   ASSERT_EQ(narrow.size(), 1u);
   ASSERT_EQ(wide.size(), 1u);
   const std::size_t p16 = narrow[0].At + Emf::Poly::Points, p32 = wide[0].At + Emf::Poly::Points;

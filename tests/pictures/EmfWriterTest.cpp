@@ -189,6 +189,16 @@ TEST(EmfWriter, FilesAreWellFormedForAnyReader) {
            c.TextOut(1, 25, "x");
          }
        }},
+      {"coordinates at the ends of the 32-bit range, pushed past them by the origin",
+       [](TCanvas &c) {
+         c.SetOrigin({INT_MAX, INT_MIN});
+         const TPoint far[] = {{INT_MAX, INT_MIN}, {INT_MIN, INT_MAX}, {0, 0}};
+         c.Polygon(far);
+         c.MoveTo(INT_MIN, INT_MIN);
+         c.LineTo(INT_MAX, INT_MAX);
+         c.Ellipse(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+         c.TextOut(INT_MAX, INT_MAX, "far");
+       }},
       {"clips changing between objects",
        [](TCanvas &c) {
          for (int i = 0; i < 40; ++i) {
@@ -207,6 +217,29 @@ TEST(EmfWriter, FilesAreWellFormedForAnyReader) {
     const std::uint32_t handles = file.Bytes[Emf::Header::Handles] | file.Bytes[Emf::Header::Handles + 1] << 8;
     EXPECT_LE(handles, 1u + 3 * TEmfWriter::CachedObjectsPerKind);
   }
+}
+
+TEST(EmfWriter, CallsMadeByHandWithoutTheirDataAreSkipped) {
+  TRecordingDevice recording;
+  TCanvas canvas(&recording);
+  canvas.MoveTo(1, 1);
+  canvas.LineTo(4, 4);
+  const TPoint points[] = {{0, 0}, {5, 5}, {9, 0}};
+  canvas.Polyline(points);
+  canvas.TextOut(2, 2, "t");
+  std::vector<TRecordedCall> calls = recording.Calls();
+  for (TRecordedCall &call : calls)
+    call.Points.resize(call.Kind == dcPolyline ? 1 : 0);
+  TRecordedCall image;
+  image.Kind = dcDrawImage;
+  image.ImageWidth = 100000;
+  image.ImageHeight = 100000;
+  image.Box = {0, 0, 8, 8};
+  calls.push_back(image);
+  const TEmfFile file(TEmfWriter(16, 16).Write(calls));
+  ExpectWellFormed(file, 16, 16);
+  EXPECT_EQ(file.Types(), (std::vector<std::uint32_t>{Emf::EMR_HEADER, Emf::EMR_SETMAPMODE, Emf::EMR_SETSTRETCHBLTMODE,
+                                                      Emf::EMR_EOF}));
 }
 
 TEST(EmfWriter, DrawingsBecomeTheirRecords) {

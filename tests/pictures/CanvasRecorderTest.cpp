@@ -8,23 +8,14 @@
 #include <platform/pictures/Bitmap.h>
 #include <platform/pictures/CanvasRecorder.h>
 #include <stdexcept>
+#include <support/ReferenceDrawings.h>
 #include <vector>
 #include <worldgraph/VelGraph.h>
 
 using namespace Platform;
 using namespace Velgraph;
 
-namespace {
-
-std::vector<std::uint32_t> PixelsOf(const TBitmap &bitmap) {
-  const TRasterSurface &s = bitmap.Surface();
-  std::vector<std::uint32_t> pixels;
-  for (int y = 0; y < s.Height; ++y)
-    pixels.insert(pixels.end(), s.Row(y), s.Row(y) + s.Width);
-  return pixels;
-}
-
-} // namespace
+using ReferenceDrawings::PixelsOf;
 
 TEST(CanvasRecorder, RecordsTheGraphsWholePaint) {
   TForm form(nullptr);

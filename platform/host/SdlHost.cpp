@@ -15,7 +15,7 @@ namespace {
 constexpr float PlausibleDpiLow = 48, PlausibleDpiHigh = 960;
 constexpr int DefaultPixelsPerInch = 96;
 
-TShiftState ShiftOfMods(Uint16 mods) {
+TShiftState ShiftOfMods(std::uint16_t mods) {
   TShiftState shift;
   if (mods & KMOD_SHIFT)
     shift.Include(ssShift);
@@ -135,6 +135,10 @@ void Fail(std::string *reason, const std::string &why) {
 
 bool TSdlHost::Available() { return true; }
 
+WORD TSdlHost::VirtualKey(std::int32_t sdlKeycode) { return VirtualKeyOf(sdlKeycode); }
+
+TShiftState TSdlHost::ShiftState(std::uint16_t sdlKeymod) { return ShiftOfMods(sdlKeymod); }
+
 std::unique_ptr<TSdlHost> TSdlHost::Open(TForm &form, std::string *reason) {
   // The first click on a window that is not focused still reaches the form.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
@@ -142,9 +146,9 @@ std::unique_ptr<TSdlHost> TSdlHost::Open(TForm &form, std::string *reason) {
     Fail(reason, SdlError("No display"));
     return nullptr;
   }
-  SDL_Window *window = SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                        std::max(form.Width(), 1), std::max(form.Height(), 1),
-                                        SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+  SDL_Window *window =
+      SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                       std::max(form.Width(), 1), std::max(form.Height(), 1), SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
   SDL_Renderer *renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
   if (window && !renderer)
     renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
@@ -159,9 +163,8 @@ std::unique_ptr<TSdlHost> TSdlHost::Open(TForm &form, std::string *reason) {
 }
 
 TSdlHost::TSdlHost(TForm &form, SDL_Window *window, SDL_Renderer *renderer)
-    : TEmbeddedHost(form), FWindow(window), FRenderer(renderer) {
+    : TEmbeddedHost(form, DisplayOf(window)), FWindow(window), FRenderer(renderer) {
   OnWarpPointer = [this](TPoint formPoint) { WarpTo(formPoint); };
-  ReadDisplay();
   SDL_ShowWindow(FWindow);
   FollowWindow();
 }
@@ -181,16 +184,16 @@ void TSdlHost::Check(int sdlResult, const char *what) {
     throw EDisplayError(SdlError(what));
 }
 
-void TSdlHost::ReadDisplay() {
+TDisplayMetrics TSdlHost::DisplayOf(SDL_Window *window) {
   TDisplayMetrics metrics;
-  const int display = std::max(SDL_GetWindowDisplayIndex(FWindow), 0);
+  const int display = std::max(window ? SDL_GetWindowDisplayIndex(window) : 0, 0);
   SDL_Rect bounds;
   if (SDL_GetDisplayBounds(display, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
     metrics.Width = bounds.w;
     metrics.Height = bounds.h;
   }
   metrics.PixelsPerInch = DisplayDpi(display).value_or(DefaultPixelsPerInch);
-  Screen().SetMetrics(metrics);
+  return metrics;
 }
 
 void TSdlHost::FollowWindow() {
@@ -207,7 +210,8 @@ void TSdlHost::FollowWindow() {
 void TSdlHost::WarpTo(TPoint formPoint) { SDL_WarpMouseInWindow(FWindow, formPoint.X, formPoint.Y); }
 
 void TSdlHost::Run() {
-  while (ProcessEvents(-1)) {
+  // Paints that ask for more paints (a ruler moved by the graph's) are finished before waiting.
+  while (ProcessEvents(NeedsRepaint() ? 0 : -1)) {
   }
 }
 
@@ -288,7 +292,7 @@ void TSdlHost::HandleWindowEvent(const SDL_Event &event) {
   case SDL_WINDOWEVENT_LEAVE: MouseLeave(); break;
   case SDL_WINDOWEVENT_MOVED:
   case SDL_WINDOWEVENT_SIZE_CHANGED: FollowWindow(); break;
-  case SDL_WINDOWEVENT_DISPLAY_CHANGED: ReadDisplay(); break;
+  case SDL_WINDOWEVENT_DISPLAY_CHANGED: Platform::Screen().SetMetrics(DisplayOf(FWindow)); break;
   case SDL_WINDOWEVENT_EXPOSED: FShowAgain = true; break;
   default: break;
   }
@@ -342,6 +346,9 @@ void TSdlHost::Present() {
 namespace Platform {
 
 bool TSdlHost::Available() { return false; }
+WORD TSdlHost::VirtualKey(std::int32_t) { return 0; }
+TShiftState TSdlHost::ShiftState(std::uint16_t) { return {}; }
+TDisplayMetrics TSdlHost::DisplayOf(SDL_Window *) { return {}; }
 
 std::unique_ptr<TSdlHost> TSdlHost::Open(TForm &, std::string *reason) {
   if (reason)

@@ -63,6 +63,13 @@ public:
   // The window's number for SDL, for a caller that looks it up in SDL events of its own.
   std::uint32_t WindowId() const;
 
+  // For applications that run SDL themselves and embed a form (TEmbeddedHost): the virtual key
+  // of an SDL key code (0 for a key that has none), the shift state of SDL key modifiers, and
+  // what SDL reports of the display a window is on (96 pixels per inch where it reports none).
+  static WORD VirtualKey(std::int32_t sdlKeycode);
+  static TShiftState ShiftState(std::uint16_t sdlKeymod);
+  static TDisplayMetrics DisplayOf(SDL_Window *window);
+
 private:
   TSdlHost(TForm &form, SDL_Window *window, SDL_Renderer *renderer);
 
@@ -70,7 +77,6 @@ private:
   void HandleWindowEvent(const SDL_Event &event);
   void FollowWindow();
   void WarpTo(TPoint formPoint);
-  void ReadDisplay();
   void EnsureTexture(int width, int height);
   static void Check(int sdlResult, const char *what);
 

@@ -82,9 +82,7 @@ struct TWindowScene {
       Host->ProcessEvents(20);
   }
   // The screen position of a form pixel.
-  std::string At(int x, int y) const {
-    return std::to_string(Form.Left() + x) + " " + std::to_string(Form.Top() + y);
-  }
+  std::string At(int x, int y) const { return std::to_string(Form.Left() + x) + " " + std::to_string(Form.Top() + y); }
   bool Logged(const std::string &line) const { return std::ranges::find(Events, line) != Events.end(); }
   Log Take() { return std::exchange(Events, {}); }
 };
@@ -163,8 +161,8 @@ TEST(Window, KeysArriveAsVirtualKeysWithTheirModifiers) {
   Xdo("mousemove " + s.At(100, 100));
   Xdo("key a shift+b ctrl+F1 Escape Left KP_5");
   ASSERT_TRUE(s.Pump([&] { return keys.size() >= 12; }));
-  EXPECT_EQ(keys, (Log{"down 65", "up 65", "down 66S", "up 66", "down 112C", "up 112", "down 27", "up 27",
-                       "down 37", "up 37", "down 101", "up 101"}));
+  EXPECT_EQ(keys, (Log{"down 65", "up 65", "down 66S", "up 66", "down 112C", "up 112", "down 27", "up 27", "down 37",
+                       "up 37", "down 101", "up 101"}));
 }
 
 TEST(Window, ResizingTheWindowResizesTheFormAndTheControlsAlignedInIt) {

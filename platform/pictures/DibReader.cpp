@@ -10,7 +10,6 @@
 #include <bit>
 #include <climits>
 #include <new>
-#include <platform/pictures/Bitmap.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
 #include <string>
@@ -86,6 +85,7 @@ public:
     }
     image.Width = Header.Width;
     image.Height = Header.Height;
+    image.TopDown = Header.TopDown;
     if (Header.Compression == CompressRle4 || Header.Compression == CompressRle8)
       DecodeRle(palette, image);
     else
@@ -135,7 +135,7 @@ private:
     }
     if (Header.Width <= 0 || Header.Height <= 0)
       Fail("bad size " + IntToStr(Header.Width) + " x " + IntToStr(Header.Height));
-    if (std::int64_t{Header.Width} * Header.Height > TBitmap::MaxPixels)
+    if (std::int64_t{Header.Width} * Header.Height > Where.MaxPixels)
       Fail("image of " + IntToStr(Header.Width) + " x " + IntToStr(Header.Height) + " pixels is too large");
   }
 

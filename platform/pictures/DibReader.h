@@ -19,12 +19,16 @@ struct TDibLocation {
   std::size_t PaletteEnd = 0;
   std::size_t BitsAt = 0;
   std::size_t BitsEnd = 0;
+  // Larger images are refused before any pixel memory is taken (TBitmap::MaxPixels by default).
+  std::int64_t MaxPixels = std::int64_t{1} << 28;
 };
 
 // Decoded pixels, 0x00RRGGBB, top row first.
 struct TDibImage {
   int Width = 0;
   int Height = 0;
+  // The rows were stored top row first (a negative height in the header).
+  bool TopDown = false;
   std::vector<std::uint32_t> Pixels;
   TRasterSurface Surface() { return {Pixels.data(), Width, Height, Width}; }
 };

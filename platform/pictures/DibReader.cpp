@@ -77,8 +77,7 @@ public:
     const std::vector<std::uint32_t> palette = ReadPalette();
     TDibImage image;
     try {
-      image.Pixels.assign(static_cast<std::size_t>(Header.Width) * static_cast<std::size_t>(Header.Height),
-                          WhitePixel);
+      image.Pixels.assign(static_cast<std::size_t>(Header.Width) * static_cast<std::size_t>(Header.Height), WhitePixel);
     } catch (const std::bad_alloc &) {
       throw EOutOfMemory(std::string(Format) + ": no memory for " + IntToStr(Header.Width) + " x " +
                          IntToStr(Header.Height) + " pixels");
@@ -198,8 +197,7 @@ private:
 
   void CheckDataSize() const {
     if (Where.BitsAt >= std::min(Where.BitsEnd, In.Size))
-      Fail("pixel data offset " + IntToStr(static_cast<std::int64_t>(Where.BitsAt)) +
-           " is past the end of the file");
+      Fail("pixel data offset " + IntToStr(static_cast<std::int64_t>(Where.BitsAt)) + " is past the end of the file");
     const std::uint64_t available = std::min(Where.BitsEnd, In.Size) - Where.BitsAt;
     const std::uint64_t pixels = std::uint64_t(Header.Width) * std::uint64_t(Header.Height);
     if (Header.Compression == CompressRle4 || Header.Compression == CompressRle8) {

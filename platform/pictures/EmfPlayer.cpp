@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <platform/pictures/MetafileRecords.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
@@ -47,7 +48,8 @@ TMetaBrush BrushOfStyle(std::uint32_t style, std::uint32_t colorRef, std::uint32
 // The records of one file played in order onto a context.
 class TEmfPlayer {
 public:
-  TEmfPlayer(const TRecordReader &file, TMetafileDC &dc) : FFile(file), FDC(dc) {}
+  // A strict player raises EInvalidGraphic for the first record it cannot use; the other skips it.
+  TEmfPlayer(const TRecordReader &file, TMetafileDC &dc, bool strict) : FFile(file), FDC(dc), FStrict(strict) {}
 
   void Play(std::size_t at) {
     while (FFile.Has(at, RecordHeaderSize)) {
@@ -55,6 +57,9 @@ public:
       if (size < RecordHeaderSize || !FFile.Has(at, size) || type == EMR_EOF)
         return;
       R = {FFile.Data + at, size};
+      FAt = at;
+      FType = type;
+      ++FIndex;
       Record(type);
       at += size;
     }
@@ -63,7 +68,10 @@ public:
 private:
   const TRecordReader &FFile;
   TMetafileDC &FDC;
+  const bool FStrict;
   TRecordReader R;
+  std::size_t FAt = 0, FIndex = 1;
+  std::uint32_t FType = 0;
   std::vector<TPointF> FPoints;
   std::vector<std::uint32_t> FCounts;
 
@@ -81,10 +89,29 @@ private:
     }
   }
 
+  bool Usable(bool usable, const char *fault = "its parameters run past its end") const {
+    if (!usable && FStrict)
+      Fail("record " + Offset(FIndex) + " (type " + Offset(FType) + ") at offset " + Offset(FAt) + " of " +
+           Offset(R.Size) + " bytes: " + fault);
+    return usable;
+  }
+  void Create(std::uint32_t index, const TMetaObject &object) {
+    // Index 0 stands for the metafile itself.
+    if (Usable(index > 0 && index < FDC.ObjectCount(), "its object index is outside the object table"))
+      FDC.CreateObject(index, object);
+  }
+  bool Fits(std::uint64_t at, std::uint64_t bytes) const { return Usable(R.Has(at, bytes)); }
+  std::optional<TDibImage> Image(std::uint32_t infoAt, std::uint32_t infoSize, std::uint32_t bitsAt,
+                                 std::uint32_t bitsSize) const {
+    auto image = RecordImage(R, infoAt, infoSize, bitsAt, bitsSize);
+    Usable(image.has_value(), "its bitmap cannot be read");
+    return image;
+  }
+
   // Points of 32 or 16 bits from `at`; false when the record holds fewer.
   bool ReadPoints(std::size_t at, std::uint64_t count, bool small) {
     const std::uint64_t size = small ? 4 : 8;
-    if (!R.Has(at, count * size))
+    if (!Fits(at, count * size))
       return false;
     FPoints.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < FPoints.size(); ++i)
@@ -112,7 +139,7 @@ private:
     case EMR_POLYDRAW16: PolyDraw(type == EMR_POLYDRAW16); return true;
     case EMR_MOVETOEX: FDC.MoveTo(R.Point32(ParamOffset)); return true;
     case EMR_LINETO:
-      if (R.Has(ParamOffset, 8))
+      if (Fits(ParamOffset, 8))
         FDC.LineTo(R.Point32(ParamOffset));
       return true;
     default: return false;
@@ -120,7 +147,7 @@ private:
   }
 
   void Poly(std::uint32_t type, bool small) {
-    if (!R.Has(Poly::Count, 4) || !ReadPoints(Poly::Points, R.U32(Poly::Count), small))
+    if (!Fits(Poly::Count, 4) || !ReadPoints(Poly::Points, R.U32(Poly::Count), small))
       return;
     switch (type) {
     case EMR_POLYBEZIER: FDC.PolyBezier(FPoints); break;
@@ -133,7 +160,7 @@ private:
 
   void PolyPoly(bool polygon, bool small) {
     const std::uint64_t polygons = R.U32(PolyPoly::Polygons), total = R.U32(PolyPoly::TotalPoints);
-    if (!R.Has(PolyPoly::Counts, polygons * 4))
+    if (!Fits(PolyPoly::Counts, polygons * 4))
       return;
     const std::size_t pointsAt = PolyPoly::Counts + static_cast<std::size_t>(polygons) * 4;
     if (!ReadPoints(pointsAt, total, small))
@@ -154,7 +181,7 @@ private:
     if (!ReadPoints(Poly::Points, count, small))
       return;
     const std::size_t kindsAt = Poly::Points + static_cast<std::size_t>(count) * (small ? 4 : 8);
-    if (!R.Has(kindsAt, count))
+    if (!Fits(kindsAt, count))
       return;
     const std::vector<TPointF> points = FPoints;
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -175,15 +202,15 @@ private:
   bool Shapes(std::uint32_t type) {
     switch (type) {
     case EMR_RECTANGLE:
-      if (R.Has(ParamOffset, 16))
+      if (Fits(ParamOffset, 16))
         FDC.Rectangle(R.Rect32(ParamOffset));
       return true;
     case EMR_ELLIPSE:
-      if (R.Has(ParamOffset, 16))
+      if (Fits(ParamOffset, 16))
         FDC.Ellipse(R.Rect32(ParamOffset));
       return true;
     case EMR_ROUNDRECT:
-      if (R.Has(0, RoundRect::Size))
+      if (Fits(0, RoundRect::Size))
         FDC.RoundRect(R.Rect32(RoundRect::Box), R.I32(RoundRect::Corner), R.I32(RoundRect::Corner + 4));
       return true;
     case EMR_ARC:
@@ -191,14 +218,14 @@ private:
     case EMR_PIE:
     case EMR_ARCTO: {
       static constexpr TArcKind kinds[] = {TArcKind::Arc, TArcKind::Chord, TArcKind::Pie};
-      if (R.Has(0, Arc::Size))
+      if (Fits(0, Arc::Size))
         FDC.ArcFamily(type == EMR_ARCTO ? TArcKind::ArcTo : kinds[type - EMR_ARC], R.Rect32(Arc::Box),
                       R.Point32(Arc::Start), R.Point32(Arc::End));
       return true;
     }
     case EMR_ANGLEARC: AngleArc(); return true;
     case EMR_SETPIXELV:
-      if (R.Has(0, SetPixel::Size))
+      if (Fits(0, SetPixel::Size))
         FDC.SetPixel(R.Point32(SetPixel::Point), R.U32(SetPixel::Color));
       return true;
     default: return false;
@@ -207,7 +234,7 @@ private:
 
   // A line to the arc's start, then the arc anticlockwise through the sweep.
   void AngleArc() {
-    if (!R.Has(0, AngleArc::Size))
+    if (!Fits(0, AngleArc::Size))
       return;
     const TPointF c = R.Point32(AngleArc::Center);
     const double radius = R.U32(AngleArc::Radius), start = R.F32(AngleArc::StartAngle);
@@ -235,7 +262,7 @@ private:
     case EMR_SETBKCOLOR: FDC.SetBkColor(value); return true;
     case EMR_SETARCDIRECTION: FDC.SetArcDirection(value); return true;
     case EMR_SAVEDC: FDC.SaveDC(); return true;
-    case EMR_RESTOREDC: FDC.RestoreDC(R.I32(ParamOffset)); return true;
+    case EMR_RESTOREDC: Usable(FDC.RestoreDC(R.I32(ParamOffset)), "it restores a state never saved"); return true;
     case EMR_INTERSECTCLIPRECT: FDC.IntersectClipRect(R.Rect32(ParamOffset)); return true;
     case EMR_EXCLUDECLIPRECT: FDC.ExcludeClipRect(R.Rect32(ParamOffset)); return true;
     case EMR_EXTSELECTCLIPRGN: ClipRegion(); return true;
@@ -246,7 +273,7 @@ private:
   // Regions are reduced to their bounding box: the canvas clips to one rectangle.
   void ClipRegion() {
     const std::uint32_t dataSize = R.U32(ExtSelectClipRgn::DataSize), mode = R.U32(ExtSelectClipRgn::Mode);
-    if (dataSize < RgnData::HeaderSize || !R.Has(ExtSelectClipRgn::Data, dataSize)) {
+    if (dataSize == 0 || !Usable(dataSize >= RgnData::HeaderSize && R.Has(ExtSelectClipRgn::Data, dataSize))) {
       FDC.SelectClipBox(nullptr, mode);
       return;
     }
@@ -273,11 +300,11 @@ private:
       return true;
     }
     case EMR_SETWORLDTRANSFORM:
-      if (R.Has(0, Transform::SetSize))
+      if (Fits(0, Transform::SetSize))
         FDC.SetWorldTransform(Xform(Transform::Xform));
       return true;
     case EMR_MODIFYWORLDTRANSFORM:
-      if (R.Has(0, Transform::ModifySize))
+      if (Fits(0, Transform::ModifySize))
         FDC.ModifyWorldTransform(Xform(Transform::Xform), R.U32(Transform::Mode));
       return true;
     default: return false;
@@ -310,8 +337,8 @@ private:
     case EMR_CREATECOLORSPACEW: {
       TMetaObject other;
       other.Kind = TMetaObjectKind::Other;
-      if (R.Has(ParamOffset, 4))
-        FDC.CreateObject(R.U32(ParamOffset), other);
+      if (Fits(ParamOffset, 4))
+        Create(R.U32(ParamOffset), other);
       return true;
     }
     default: return false;
@@ -319,17 +346,17 @@ private:
   }
 
   void CreatePen() {
-    if (!R.Has(0, CreatePen::Size))
+    if (!Fits(0, CreatePen::Size))
       return;
     TMetaObject object;
     object.Kind = TMetaObjectKind::Pen;
     const std::int32_t width = R.I32(CreatePen::Width);
     object.Pen = PenOfStyle(R.U32(CreatePen::Style), width, false, R.U32(CreatePen::Color));
-    FDC.CreateObject(R.U32(CreatePen::Index), object);
+    Create(R.U32(CreatePen::Index), object);
   }
 
   void ExtCreatePen() {
-    if (!R.Has(0, ExtCreatePen::Size))
+    if (!Fits(0, ExtCreatePen::Size))
       return;
     const std::uint32_t style = R.U32(ExtCreatePen::Style);
     const bool geometric = (style & Gdi::PS_TYPE_MASK) == Gdi::PS_GEOMETRIC;
@@ -338,33 +365,33 @@ private:
     object.Pen = PenOfStyle(style, R.U32(ExtCreatePen::Width), !geometric, R.U32(ExtCreatePen::Color));
     if (R.U32(ExtCreatePen::BrushStyle) == Gdi::BS_NULL)
       object.Pen.Style = psClear;
-    FDC.CreateObject(R.U32(ExtCreatePen::Index), object);
+    Create(R.U32(ExtCreatePen::Index), object);
   }
 
   void CreateBrush() {
-    if (!R.Has(0, CreateBrush::Size))
+    if (!Fits(0, CreateBrush::Size))
       return;
     TMetaObject object;
     object.Kind = TMetaObjectKind::Brush;
     object.Brush = BrushOfStyle(R.U32(CreateBrush::Style), R.U32(CreateBrush::Color), R.U32(CreateBrush::Hatch));
-    FDC.CreateObject(R.U32(CreateBrush::Index), object);
+    Create(R.U32(CreateBrush::Index), object);
   }
 
   // A bitmap brush paints as the bitmap's average colour: the canvas's brushes are solid or hatched.
   void PatternBrush() {
-    if (!R.Has(0, PatternBrush::Size))
+    if (!Fits(0, PatternBrush::Size))
       return;
     TMetaObject object;
     object.Kind = TMetaObjectKind::Brush;
-    const auto image = RecordImage(R, R.U32(PatternBrush::BmiOffset), R.U32(PatternBrush::BmiSize),
-                                   R.U32(PatternBrush::BitsOffset), R.U32(PatternBrush::BitsSize));
+    const auto image = Image(R.U32(PatternBrush::BmiOffset), R.U32(PatternBrush::BmiSize),
+                             R.U32(PatternBrush::BitsOffset), R.U32(PatternBrush::BitsSize));
     object.Brush = {bsSolid, image ? AverageColor(*image) : clGray};
-    FDC.CreateObject(R.U32(PatternBrush::Index), object);
+    Create(R.U32(PatternBrush::Index), object);
   }
 
   void CreateFont() {
     constexpr std::size_t at = CreateFont::LogFont;
-    if (!R.Has(0, CreateFont::Size))
+    if (!Fits(0, CreateFont::Size))
       return;
     TMetaObject object;
     object.Kind = TMetaObjectKind::Font;
@@ -382,7 +409,7 @@ private:
     font.Name = Utf16ToUtf8(R, at + LogFont::FaceName, LogFont::FaceNameChars, true);
     if (font.Name.empty())
       font.Name = "Sans";
-    FDC.CreateObject(R.U32(CreateFont::Index), object);
+    Create(R.U32(CreateFont::Index), object);
   }
 
   bool PathRecord(std::uint32_t type) {
@@ -399,7 +426,7 @@ private:
   }
 
   void Text(bool wide) {
-    if (!R.Has(0, ExtTextOut::Size))
+    if (!Fits(0, ExtTextOut::Size))
       return;
     const std::uint32_t options = R.U32(ExtTextOut::Options), chars = R.U32(ExtTextOut::Chars);
     const std::uint32_t stringAt = R.U32(ExtTextOut::StringOffset);
@@ -407,14 +434,14 @@ private:
     const bool hasRect = (options & (Gdi::ETO_OPAQUE | Gdi::ETO_CLIPPED)) != 0;
     std::string text;
     // Glyph indexes name shapes of one particular font file, which no other font shares.
-    if (!(options & Gdi::ETO_GLYPH_INDEX) && R.Has(stringAt, std::uint64_t{chars} * (wide ? 2 : 1)))
+    if (!(options & Gdi::ETO_GLYPH_INDEX) && Fits(stringAt, std::uint64_t{chars} * (wide ? 2 : 1)))
       text = wide ? Utf16ToUtf8(R, stringAt, chars, false) : AnsiToUtf8(R, stringAt, chars, false);
-    FDC.TextOut(R.Point32(ExtTextOut::Reference), text, hasRect ? &rect : nullptr,
-                (options & Gdi::ETO_OPAQUE) != 0, (options & Gdi::ETO_CLIPPED) != 0);
+    FDC.TextOut(R.Point32(ExtTextOut::Reference), text, hasRect ? &rect : nullptr, (options & Gdi::ETO_OPAQUE) != 0,
+                (options & Gdi::ETO_CLIPPED) != 0);
   }
 
   void Blit(bool stretch) {
-    if (!R.Has(0, stretch ? BitBlt::StretchSize : BitBlt::Size))
+    if (!Fits(0, stretch ? BitBlt::StretchSize : BitBlt::Size))
       return;
     const double x = R.I32(BitBlt::XDest), y = R.I32(BitBlt::YDest);
     const TRectF box{x, y, x + R.I32(BitBlt::CxDest), y + R.I32(BitBlt::CyDest)};
@@ -422,8 +449,8 @@ private:
       FDC.PatBlt(box, R.U32(BitBlt::Rop));
       return;
     }
-    auto image = RecordImage(R, R.U32(BitBlt::BmiOffset), R.U32(BitBlt::BmiSize), R.U32(BitBlt::BitsOffset),
-                             R.U32(BitBlt::BitsSize));
+    auto image =
+        Image(R.U32(BitBlt::BmiOffset), R.U32(BitBlt::BmiSize), R.U32(BitBlt::BitsOffset), R.U32(BitBlt::BitsSize));
     if (!image)
       return;
     const int sw = stretch ? R.I32(BitBlt::CxSrc) : R.I32(BitBlt::CxDest);
@@ -433,15 +460,16 @@ private:
 
   // Source rectangles of the DIB calls count rows from the bottom of a bottom-up bitmap.
   static int TopOfSource(const TDibImage &image, int y, int height) {
-    return image.TopDown ? y : static_cast<int>(std::clamp<std::int64_t>(std::int64_t{image.Height} - y - height,
-                                                                         INT32_MIN, INT32_MAX));
+    return image.TopDown ? y
+                         : static_cast<int>(
+                               std::clamp<std::int64_t>(std::int64_t{image.Height} - y - height, INT32_MIN, INT32_MAX));
   }
 
   void StretchDIBits() {
     using namespace Emf::StretchDIBits;
-    if (!R.Has(0, Size))
+    if (!Fits(0, Size))
       return;
-    auto image = RecordImage(R, R.U32(BmiOffset), R.U32(BmiSize), R.U32(BitsOffset), R.U32(BitsSize));
+    auto image = Image(R.U32(BmiOffset), R.U32(BmiSize), R.U32(BitsOffset), R.U32(BitsSize));
     const double x = R.I32(XDest), y = R.I32(YDest);
     const TRectF box{x, y, x + R.I32(CxDest), y + R.I32(CyDest)};
     if (!image) {
@@ -454,9 +482,9 @@ private:
 
   void SetDIBitsToDevice() {
     using namespace Emf::SetDIBitsToDevice;
-    if (!R.Has(0, Size))
+    if (!Fits(0, Size))
       return;
-    auto image = RecordImage(R, R.U32(BmiOffset), R.U32(BmiSize), R.U32(BitsOffset), R.U32(BitsSize));
+    auto image = Image(R.U32(BmiOffset), R.U32(BmiSize), R.U32(BitsOffset), R.U32(BitsSize));
     if (!image)
       return;
     const double x = R.I32(XDest), y = R.I32(YDest);
@@ -479,8 +507,8 @@ void CheckRecords(const TRecordReader &file, std::size_t at) {
       Fail("record " + Offset(index) + " (type " + Offset(type) + ") at offset " + Offset(at) + " has a size of " +
            Offset(size) + " bytes");
     if (!file.Has(at, size))
-      Fail("record " + Offset(index) + " (type " + Offset(type) + ") at offset " + Offset(at) + " of " +
-           Offset(size) + " bytes runs past the end of the file (" + Offset(file.Size) + " bytes)");
+      Fail("record " + Offset(index) + " (type " + Offset(type) + ") at offset " + Offset(at) + " of " + Offset(size) +
+           " bytes runs past the end of the file (" + Offset(file.Size) + " bytes)");
     if (type == EMR_HEADER)
       Fail("a second header at offset " + Offset(at));
     if (type == EMR_EOF)
@@ -522,8 +550,8 @@ TEmfInfo ReadEmfHeader(const TRecordReader &file) {
   return info;
 }
 
-void PlayEmf(const TRecordReader &file, const TEmfInfo &info, TMetafileDC &dc) {
-  TEmfPlayer(file, dc).Play(info.HeaderSize);
+void PlayEmf(const TRecordReader &file, const TEmfInfo &info, TMetafileDC &dc, bool strict) {
+  TEmfPlayer(file, dc, strict).Play(info.HeaderSize);
 }
 
 } // namespace Platform

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <istream>
 #include <platform/graphics/ScreenResolution.h>
+#include <platform/pictures/BoundsDevice.h>
 #include <platform/pictures/MetafilePlayers.h>
 #include <platform/pictures/MetafileRecords.h>
 #include <platform/pictures/Picture.h>
@@ -78,20 +79,60 @@ void TMetafile::LoadFromStream(std::istream &stream) {
   Load(std::move(data));
 }
 
+namespace {
+
+// A target so large that nothing a file can address is clipped.
+constexpr TRect Unclipped{-(1 << 30), -(1 << 30), 1 << 30, 1 << 30};
+
+// Plays every record strictly onto a canvas without pixels, so that a record that cannot be used
+// fails the load rather than a later drawing.
+void CheckEmf(const TRecordReader &file, const TEmfInfo &info) {
+  TCanvas canvas;
+  TMetafileDC dc(canvas, Unclipped, {}, info.Handles);
+  PlayEmf(file, info, dc, true);
+}
+
+// The same for a Windows metafile, noting where the drawing lies in logical units. A placeable
+// header whose box cuts the drawing off is wrong about it, and the drawing's own extent is
+// taken instead, as the system's own conversion of such files shows them.
+void CheckWmf(const TRecordReader &file, TWmfInfo &info) {
+  TBoundsDevice bounds;
+  TCanvas canvas(&bounds);
+  TMetaMapping identity;
+  identity.FixedViewport = true;
+  identity.Window = identity.Viewport = info.HasBox ? info.Box : TRectF{0, 0, 1, 1};
+  {
+    TMetafileDC dc(canvas, Unclipped, identity, info.Objects);
+    PlayWmf(file, info, dc, true);
+  }
+  const TRectF &box = info.Box;
+  if (!info.Placeable || bounds.Empty() || box.Right < box.Left || box.Bottom < box.Top)
+    return;
+  // A pen's width past the box's edge is not yet a drawing cut off.
+  const double slack = std::max(box.Right - box.Left, box.Bottom - box.Top) / 50;
+  if (bounds.Left() < box.Left - slack || bounds.Top() < box.Top - slack || bounds.Right() > box.Right + slack ||
+      bounds.Bottom() > box.Bottom + slack)
+    info.Frame = {double(bounds.Left()), double(bounds.Top()), double(bounds.Right()), double(bounds.Bottom())};
+}
+
+} // namespace
+
 void TMetafile::Load(std::vector<std::uint8_t> data) {
   const TRecordReader file{data.data(), data.size()};
   auto parsed = std::make_unique<TParsed>();
   const bool enhanced = DetectPictureFormat(data.data(), data.size()) == TPictureFormat::Emf;
   if (enhanced) {
     parsed->Emf = ReadEmfHeader(file);
+    CheckEmf(file, parsed->Emf);
     const TRectF &frame = parsed->Emf.Frame;
     parsed->Width = (frame.Right - frame.Left + 1) / parsed->Emf.PixelsPerMmX;
     parsed->Height = (frame.Bottom - frame.Top + 1) / parsed->Emf.PixelsPerMmY;
   } else {
     parsed->Wmf = ReadWmfHeader(file);
+    CheckWmf(file, parsed->Wmf);
     const TWmfInfo &wmf = parsed->Wmf;
-    parsed->Width = std::abs(wmf.Box.Right - wmf.Box.Left);
-    parsed->Height = std::abs(wmf.Box.Bottom - wmf.Box.Top);
+    parsed->Width = std::abs(wmf.Frame.Right - wmf.Frame.Left);
+    parsed->Height = std::abs(wmf.Frame.Bottom - wmf.Frame.Top);
     if (wmf.Placeable) {
       parsed->Width *= 25.4 / wmf.Inch;
       parsed->Height *= 25.4 / wmf.Inch;
@@ -119,16 +160,21 @@ void TMetafile::Draw(TCanvas &canvas, const TRect &rect) const {
     mapping.PixelsPerMmX = emf.PixelsPerMmX;
     mapping.PixelsPerMmY = emf.PixelsPerMmY;
     TMetafileDC dc(canvas, rect, mapping, emf.Handles);
-    PlayEmf(file, emf, dc);
+    PlayEmf(file, emf, dc, false);
     return;
   }
+  // The window starts as the box and the viewport is the box too; the frame, the box or where the
+  // drawing really lies, then fills the rectangle. Without a window of its own a plain file
+  // draws in pixels.
   const TWmfInfo &wmf = FParsed->Wmf;
+  const TRectF pixels{0, 0, double(rect.Width()), double(rect.Height())};
+  const TRectF &frame = wmf.HasBox ? wmf.Frame : pixels;
   mapping.FixedViewport = true;
-  mapping.Viewport = {double(rect.Left), double(rect.Top), double(rect.Right), double(rect.Bottom)};
-  // Without a window of its own a plain file draws in pixels.
-  mapping.Window = wmf.HasBox ? wmf.Box : TRectF{0, 0, double(rect.Width()), double(rect.Height())};
+  mapping.Window = mapping.Viewport = wmf.HasBox ? wmf.Box : pixels;
+  const double sx = rect.Width() / (frame.Right - frame.Left), sy = rect.Height() / (frame.Bottom - frame.Top);
+  mapping.DeviceToCanvas = {sx, 0, 0, sy, rect.Left - frame.Left * sx, rect.Top - frame.Top * sy};
   TMetafileDC dc(canvas, rect, mapping, wmf.Objects);
-  PlayWmf(file, wmf, dc);
+  PlayWmf(file, wmf, dc, false);
 }
 
 } // namespace Platform

@@ -31,9 +31,9 @@ TRectF Ordered(const TRectF &r) {
 }
 
 TPenMode PenModeOfRop2(std::uint32_t rop2) {
-  static constexpr TPenMode modes[16] = {pmBlack, pmNotMerge, pmMaskNotPen, pmNotCopy,     pmMaskPenNot, pmNot,
-                                         pmXor,   pmNotMask,  pmMask,       pmNotXor,      pmNop,        pmMergeNotPen,
-                                         pmCopy,  pmMergePenNot, pmMerge,   pmWhite};
+  static constexpr TPenMode modes[16] = {pmBlack, pmNotMerge,    pmMaskNotPen, pmNotCopy, pmMaskPenNot, pmNot,
+                                         pmXor,   pmNotMask,     pmMask,       pmNotXor,  pmNop,        pmMergeNotPen,
+                                         pmCopy,  pmMergePenNot, pmMerge,      pmWhite};
   return rop2 >= 1 && rop2 <= 16 ? modes[rop2 - 1] : pmCopy;
 }
 
@@ -48,7 +48,7 @@ double AnticlockwiseSweep(double from, double to) {
 } // namespace
 
 TAffine TAffine::After(const TAffine &f) const {
-  return {M11 * f.M11 + M21 * f.M12, M12 * f.M11 + M22 * f.M12, M11 * f.M21 + M21 * f.M22,
+  return {M11 * f.M11 + M21 * f.M12, M12 * f.M11 + M22 * f.M12,    M11 * f.M21 + M21 * f.M22,
           M12 * f.M21 + M22 * f.M22, M11 * f.Dx + M21 * f.Dy + Dx, M12 * f.Dx + M22 * f.Dy + Dy};
 }
 
@@ -187,15 +187,16 @@ void TMetafileDC::SaveDC() {
     FStack.push_back(FState);
 }
 
-void TMetafileDC::RestoreDC(int which) {
+bool TMetafileDC::RestoreDC(int which) {
   const auto depth = static_cast<std::int64_t>(FStack.size());
   const std::int64_t level = which < 0 ? depth + which : std::int64_t{which} - 1;
   if (level < 0 || level >= depth)
-    return;
+    return false;
   FState = FStack[static_cast<std::size_t>(level)];
   FStack.resize(static_cast<std::size_t>(level));
   UpdateTransform();
   ApplyClip();
+  return true;
 }
 
 // ---- mapping -----------------------------------------------------------------------------------
@@ -289,8 +290,8 @@ void TMetafileDC::UpdateTransform() {
     break;
   default: break;
   }
-  const TAffine pageToDevice{sx, 0, 0, sy, FState.ViewportOrg.X - FState.WindowOrg.X * sx,
-                             FState.ViewportOrg.Y - FState.WindowOrg.Y * sy};
+  const TAffine pageToDevice{
+      sx, 0, 0, sy, FState.ViewportOrg.X - FState.WindowOrg.X * sx, FState.ViewportOrg.Y - FState.WindowOrg.Y * sy};
   FToCanvas = FMapping.DeviceToCanvas.After(pageToDevice.After(FState.World));
 }
 
@@ -583,7 +584,8 @@ void TMetafileDC::Rectangle(const TRectF &box) {
     FCanvas.Rectangle(a.X, a.Y, b.X, b.Y);
     return;
   }
-  const TPointF corners[] = {{box.Left, box.Top}, {box.Right, box.Top}, {box.Right, box.Bottom}, {box.Left, box.Bottom}};
+  const TPointF corners[] = {
+      {box.Left, box.Top}, {box.Right, box.Top}, {box.Right, box.Bottom}, {box.Left, box.Bottom}};
   Polygon(corners);
 }
 

@@ -114,8 +114,9 @@ public:
   void SetArcDirection(std::uint32_t direction) { FState.Clockwise = direction == Gdi::AD_CLOCKWISE; }
   bool ArcClockwise() const { return FState.Clockwise; }
   void SaveDC();
-  // A negative value counts back from the latest saved state, a positive one names a level.
-  void RestoreDC(int which);
+  // A negative value counts back from the latest saved state, a positive one names a level;
+  // false when there is no such state.
+  bool RestoreDC(int which);
 
   // Mapping.
   void SetMapMode(std::uint32_t mode);

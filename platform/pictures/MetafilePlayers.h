@@ -1,9 +1,10 @@
 #pragma once
 
 // The two record players behind TMetafile. Reading a header checks the file's frame of records
-// (every record's size against the bytes left) and raises EInvalidGraphic saying what is wrong;
-// playing then trusts that frame but checks every record's content against the record's size and
-// skips a record it cannot use, so playback itself never fails on bad data.
+// (every record's size against the bytes left) and raises EInvalidGraphic saying what is wrong.
+// Playing checks every record's content against the record's size: a strict player raises
+// EInvalidGraphic for a record it cannot use (loading plays strictly onto a canvas without
+// pixels), the other skips it, so drawing never fails on data that loaded.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,8 @@ struct TWmfInfo {
   // The bounding box in logical units (placeable files) or the window the records set first.
   TRectF Box;
   bool HasBox = false;
+  // What fills the target rectangle: the box, or where the drawing lies when the box cuts it off.
+  TRectF Frame;
   // Logical units per inch of a placeable file.
   int Inch = 1440;
   std::size_t Objects = 0;
@@ -32,9 +35,9 @@ struct TWmfInfo {
 };
 
 TEmfInfo ReadEmfHeader(const TRecordReader &file);
-void PlayEmf(const TRecordReader &file, const TEmfInfo &info, TMetafileDC &dc);
+void PlayEmf(const TRecordReader &file, const TEmfInfo &info, TMetafileDC &dc, bool strict);
 
 TWmfInfo ReadWmfHeader(const TRecordReader &file);
-void PlayWmf(const TRecordReader &file, const TWmfInfo &info, TMetafileDC &dc);
+void PlayWmf(const TRecordReader &file, const TWmfInfo &info, TMetafileDC &dc, bool strict);
 
 } // namespace Platform

@@ -29,10 +29,10 @@ void AppendUtf8(std::string &out, std::uint32_t code) {
 
 // Code points of 0x80..0x9F in the Windows Western code page; the rest of the upper half is
 // Latin-1. Unassigned places keep their byte value.
-constexpr std::uint16_t Windows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::uint16_t Windows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                               0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 } // namespace
 
@@ -71,8 +71,11 @@ std::optional<TDibImage> RecordImage(const TRecordReader &record, std::uint64_t 
                                      std::uint64_t bitsAt, std::uint64_t bitsSize) {
   if (!record.Has(infoAt, infoSize) || !record.Has(bitsAt, bitsSize) || infoSize == 0 || bitsSize == 0)
     return std::nullopt;
-  TDibLocation where{record.Data, record.Size, static_cast<std::size_t>(infoAt),
-                     static_cast<std::size_t>(infoAt + infoSize), static_cast<std::size_t>(bitsAt),
+  TDibLocation where{record.Data,
+                     record.Size,
+                     static_cast<std::size_t>(infoAt),
+                     static_cast<std::size_t>(infoAt + infoSize),
+                     static_cast<std::size_t>(bitsAt),
                      static_cast<std::size_t>(bitsAt + bitsSize)};
   where.MaxPixels = MaxMetafileImagePixels;
   try {

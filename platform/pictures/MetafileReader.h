@@ -26,7 +26,9 @@ struct TRecordReader {
   std::int32_t I32(std::size_t at) const { return static_cast<std::int32_t>(U32(at)); }
   float F32(std::size_t at) const;
   // A RECTL of four i32, or a rectangle of four i16 in the given order of fields.
-  TRectF Rect32(std::size_t at) const { return {double(I32(at)), double(I32(at + 4)), double(I32(at + 8)), double(I32(at + 12))}; }
+  TRectF Rect32(std::size_t at) const {
+    return {double(I32(at)), double(I32(at + 4)), double(I32(at + 8)), double(I32(at + 12))};
+  }
   TPointF Point32(std::size_t at) const { return {double(I32(at)), double(I32(at + 4))}; }
   TPointF Point16(std::size_t at) const { return {double(I16(at)), double(I16(at + 2))}; }
 };

@@ -6,6 +6,8 @@
 #include <platform/pictures/MetafilePlayers.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <platform/pictures/MetafileRecords.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
@@ -21,9 +23,16 @@ using namespace Wmf;
 
 std::string Number(std::uint64_t value) { return IntToStr(static_cast<std::int64_t>(value)); }
 
+std::string Hex(std::uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%04X", value);
+  return text;
+}
+
 class TWmfPlayer {
 public:
-  TWmfPlayer(const TRecordReader &file, TMetafileDC &dc) : FFile(file), FDC(dc) {}
+  // A strict player raises EInvalidGraphic for the first record it cannot use; the other skips it.
+  TWmfPlayer(const TRecordReader &file, TMetafileDC &dc, bool strict) : FFile(file), FDC(dc), FStrict(strict) {}
 
   void Play(std::size_t at) {
     while (FFile.Has(at, RecordHeaderSize)) {
@@ -32,6 +41,8 @@ public:
       if (size < RecordHeaderSize || !FFile.Has(at, size) || function == META_EOF)
         return;
       R = {FFile.Data + at, static_cast<std::size_t>(size)};
+      FAt = at;
+      FFunction = function;
       Record(function);
       at += static_cast<std::size_t>(size);
     }
@@ -40,14 +51,29 @@ public:
 private:
   const TRecordReader &FFile;
   TMetafileDC &FDC;
+  const bool FStrict;
   TRecordReader R;
+  std::size_t FAt = 0;
+  std::uint32_t FFunction = 0;
   std::vector<TPointF> FPoints;
   std::vector<std::uint32_t> FCounts;
 
   // Parameter i (16-bit words after the function) and whether the record holds n of them.
   std::int32_t P(std::size_t i) const { return R.I16(ParamOffset + 2 * i); }
   std::uint32_t UP(std::size_t i) const { return R.U16(ParamOffset + 2 * i); }
-  bool HasParams(std::uint64_t n) const { return R.Has(ParamOffset, 2 * n); }
+  bool HasParams(std::uint64_t n) const { return Fits(ParamOffset, 2 * n); }
+  bool Usable(bool usable, const char *fault = "its parameters run past its end") const {
+    if (!usable && FStrict)
+      Fail("record at offset " + Number(FAt) + " (function " + Hex(FFunction) + ") of " + Number(R.Size) +
+           " bytes: " + fault);
+    return usable;
+  }
+  bool Fits(std::uint64_t at, std::uint64_t bytes) const { return Usable(R.Has(at, bytes)); }
+  std::optional<TDibImage> Image(std::size_t at) const {
+    auto image = PackedRecordImage(R, at);
+    Usable(image.has_value(), "its bitmap cannot be read");
+    return image;
+  }
   // Four parameters from i on as bottom, right, top, left.
   TRectF Box(std::size_t i) const { return {double(P(i + 3)), double(P(i + 2)), double(P(i + 1)), double(P(i))}; }
   // Two parameters from i on as y, x.
@@ -152,7 +178,7 @@ private:
     case META_SETTEXTCOLOR: FDC.SetTextColor(R.U32(ParamOffset)); return true;
     case META_SETBKCOLOR: FDC.SetBkColor(R.U32(ParamOffset)); return true;
     case META_SAVEDC: FDC.SaveDC(); return true;
-    case META_RESTOREDC: FDC.RestoreDC(P(0)); return true;
+    case META_RESTOREDC: Usable(FDC.RestoreDC(P(0)), "it restores a state never saved"); return true;
     case META_INTERSECTCLIPRECT:
       if (HasParams(4))
         FDC.IntersectClipRect(Box(0));
@@ -166,16 +192,24 @@ private:
   }
 
   bool MappingRecord(std::uint32_t function) {
-    if (!HasParams(2))
-      return false;
-    const double y = P(0), x = P(1);
+    using TSetter = void (TMetafileDC::*)(double, double);
+    TSetter setter = nullptr;
     switch (function) {
-    case META_SETWINDOWORG: FDC.SetWindowOrg(x, y); return true;
-    case META_SETWINDOWEXT: FDC.SetWindowExt(x, y); return true;
-    case META_SETVIEWPORTORG: FDC.SetViewportOrg(x, y); return true;
-    case META_SETVIEWPORTEXT: FDC.SetViewportExt(x, y); return true;
-    case META_OFFSETWINDOWORG: FDC.OffsetWindowOrg(x, y); return true;
-    case META_OFFSETVIEWPORTORG: FDC.OffsetViewportOrg(x, y); return true;
+    case META_SETWINDOWORG: setter = &TMetafileDC::SetWindowOrg; break;
+    case META_SETWINDOWEXT: setter = &TMetafileDC::SetWindowExt; break;
+    case META_SETVIEWPORTORG: setter = &TMetafileDC::SetViewportOrg; break;
+    case META_SETVIEWPORTEXT: setter = &TMetafileDC::SetViewportExt; break;
+    case META_OFFSETWINDOWORG: setter = &TMetafileDC::OffsetWindowOrg; break;
+    case META_OFFSETVIEWPORTORG: setter = &TMetafileDC::OffsetViewportOrg; break;
+    default: break;
+    }
+    if (setter) {
+      // Parameters y, x.
+      if (HasParams(2))
+        (FDC.*setter)(P(1), P(0));
+      return true;
+    }
+    switch (function) {
     case META_SCALEWINDOWEXT:
     case META_SCALEVIEWPORTEXT:
       if (!HasParams(4))
@@ -191,7 +225,11 @@ private:
 
   // Objects take the lowest free slot of the table; a full table drops them, as the format's own
   // player does.
-  void Create(const TMetaObject &object) { FDC.CreateObject(FDC.FreeObjectIndex(), object); }
+  void Create(const TMetaObject &object) {
+    const std::size_t index = FDC.FreeObjectIndex();
+    if (Usable(index < FDC.ObjectCount(), "the object table is full"))
+      FDC.CreateObject(index, object);
+  }
 
   bool Objects(std::uint32_t function) {
     TMetaObject object;
@@ -218,7 +256,7 @@ private:
       return true;
     case META_DIBCREATEPATTERNBRUSH: {
       object.Kind = TMetaObjectKind::Brush;
-      const auto image = PackedRecordImage(R, ParamOffset + 4);
+      const auto image = Image(ParamOffset + 4);
       object.Brush = {bsSolid, image ? AverageColor(*image) : clGray};
       Create(object);
       return true;
@@ -281,15 +319,15 @@ private:
   void TextOut() {
     const std::uint32_t count = UP(0);
     const std::size_t stringAt = ParamOffset + 2, after = stringAt + ((count + 1) & ~1u);
-    if (!R.Has(after, 4))
+    if (!Fits(after, 4))
       return;
-    FDC.TextOut({double(R.I16(after + 2)), double(R.I16(after))}, AnsiToUtf8(R, stringAt, count, false), nullptr,
-                false, false);
+    FDC.TextOut({double(R.I16(after + 2)), double(R.I16(after))}, AnsiToUtf8(R, stringAt, count, false), nullptr, false,
+                false);
   }
 
   void ExtTextOut() {
     using namespace Wmf::ExtTextOut;
-    if (!R.Has(ParamOffset, FixedSize))
+    if (!Fits(ParamOffset, FixedSize))
       return;
     const std::uint32_t count = UP(2), options = UP(3);
     const bool hasRect = (options & (Gdi::ETO_OPAQUE | Gdi::ETO_CLIPPED)) != 0;
@@ -297,7 +335,7 @@ private:
     const TRectF rect{double(P(4)), double(P(5)), double(P(6)), double(P(7))};
     if (hasRect && !HasParams(8))
       return;
-    const std::string text = R.Has(stringAt, count) ? AnsiToUtf8(R, stringAt, count, false) : std::string();
+    const std::string text = Fits(stringAt, count) ? AnsiToUtf8(R, stringAt, count, false) : std::string();
     FDC.TextOut(YX(0), text, hasRect ? &rect : nullptr, (options & Gdi::ETO_OPAQUE) != 0,
                 (options & Gdi::ETO_CLIPPED) != 0);
   }
@@ -308,8 +346,8 @@ private:
 
   void DibBlit(bool stretch) {
     const std::uint32_t function = stretch ? META_DIBSTRETCHBLT : META_DIBBITBLT;
-    const std::size_t source = stretch ? 4 : 2;       // ySrc, xSrc
-    const std::size_t dest = source + 2;               // [reserved,] height, width, yDest, xDest
+    const std::size_t source = stretch ? 4 : 2; // ySrc, xSrc
+    const std::size_t dest = source + 2;        // [reserved,] height, width, yDest, xDest
     if (WithoutBitmap(function)) {
       if (HasParams(dest + 5))
         FDC.PatBlt(SizedBox(dest + 4, dest + 3, dest + 2, dest + 1), R.U32(ParamOffset));
@@ -317,7 +355,7 @@ private:
     }
     if (!HasParams(dest + 4))
       return;
-    auto image = PackedRecordImage(R, ParamOffset + 2 * (dest + 4));
+    auto image = Image(ParamOffset + 2 * (dest + 4));
     if (!image)
       return;
     const TRectF box = SizedBox(dest + 3, dest + 2, dest + 1, dest);
@@ -333,7 +371,7 @@ private:
   void StretchDib() {
     if (!HasParams(11))
       return;
-    auto image = PackedRecordImage(R, ParamOffset + 22);
+    auto image = Image(ParamOffset + 22);
     if (!image)
       return;
     const int sh = P(3);
@@ -343,7 +381,7 @@ private:
   void SetDibToDev() {
     if (!HasParams(9))
       return;
-    auto image = PackedRecordImage(R, ParamOffset + 18);
+    auto image = Image(ParamOffset + 18);
     if (!image)
       return;
     const int sw = P(6), sh = P(5);
@@ -391,8 +429,8 @@ TWmfInfo ReadWmfHeader(const TRecordReader &file) {
     if (!file.Has(0, Placeable::Size))
       Fail("file truncated in the placeable header");
     info.Placeable = true;
-    info.Box = {double(file.I16(Placeable::Left)), double(file.I16(Placeable::Top)),
-                double(file.I16(Placeable::Right)), double(file.I16(Placeable::Bottom))};
+    info.Box = {double(file.I16(Placeable::Left)), double(file.I16(Placeable::Top)), double(file.I16(Placeable::Right)),
+                double(file.I16(Placeable::Bottom))};
     info.HasBox = info.Box.Right != info.Box.Left && info.Box.Bottom != info.Box.Top;
     if (!info.HasBox)
       Fail("the placeable header's bounding box is empty");
@@ -408,11 +446,12 @@ TWmfInfo ReadWmfHeader(const TRecordReader &file) {
   info.Objects = file.U16(at + Header::Objects);
   info.RecordsAt = at + Header::Size;
   CheckRecords(file, info);
+  info.Frame = info.Box;
   return info;
 }
 
-void PlayWmf(const TRecordReader &file, const TWmfInfo &info, TMetafileDC &dc) {
-  TWmfPlayer(file, dc).Play(info.RecordsAt);
+void PlayWmf(const TRecordReader &file, const TWmfInfo &info, TMetafileDC &dc, bool strict) {
+  TWmfPlayer(file, dc, strict).Play(info.RecordsAt);
 }
 
 } // namespace Platform

@@ -53,9 +53,9 @@ TEST(MetafileCorpus, WindowsRenderingsAreMatched) {
     double MinShare;
   };
   const TCase cases[] = {
-      {"wmf/pillow/drawing.wmf", "wmf/pillow/drawing_wmf_ref.png", 0.0},
-      {"wmf/pillow/drawing.wmf", "wmf/pillow/drawing_wmf_ref_144.png", 0.0},
-      {"emf/pillow/drawing.emf", "emf/pillow/drawing_emf_ref.png", 0.0},
+      {"wmf/pillow/drawing.wmf", "wmf/pillow/drawing_wmf_ref.png", 0.975},
+      {"wmf/pillow/drawing.wmf", "wmf/pillow/drawing_wmf_ref_144.png", 0.975},
+      {"emf/pillow/drawing.emf", "emf/pillow/drawing_emf_ref.png", 0.995},
   };
   for (const TCase &c : cases) {
     SCOPED_TRACE(c.Reference);
@@ -67,5 +67,64 @@ TEST(MetafileCorpus, WindowsRenderingsAreMatched) {
     const double share = ShareWithin(actual, expected, 8);
     std::cout << c.Reference << ": " << share * 100 << "% of pixels within 8 per channel\n";
     EXPECT_GE(share, c.MinShare);
+  }
+}
+
+namespace {
+
+enum class TOutcome { Decoded, Refused };
+
+// Loads through the picture, as an application would, and plays what loads onto a small bitmap.
+TOutcome LoadAndPlay(const fs::path &path) {
+  TPicture picture;
+  try {
+    picture.LoadFromFile(path.string());
+  } catch (const EInvalidGraphic &) {
+    return TOutcome::Refused;
+  }
+  TBitmap bitmap(160, 120);
+  bitmap.Canvas()->StretchDraw({0, 0, 160, 120}, *picture.Graphic());
+  return TOutcome::Decoded;
+}
+
+} // namespace
+
+TEST(MetafileCorpus, EveryFolderLoadsOrFailsCleanly) {
+  if (!fs::is_directory(Corpora / "emf" / "libemf2svg" / "good"))
+    GTEST_SKIP() << "missing folder " << (Corpora / "emf").string() << " (the shared test corpora)";
+  struct TFolder {
+    const char *Path;
+    // Good files must decode, bad ones must be refused, others may do either.
+    enum { Good, Bad, Either } Rule;
+  };
+  const TFolder folders[] = {
+      {"emf/libemf2svg/good", TFolder::Good},
+      {"emf/pillow", TFolder::Good},
+      {"emf/wmf2svg", TFolder::Good},
+      {"wmf/pillow", TFolder::Good},
+      {"wmf/wmf2svg", TFolder::Good},
+      {"wmf/bad", TFolder::Either},
+      {"emf/libemf2svg/corrupted", TFolder::Either},
+  };
+  for (const TFolder &folder : folders) {
+    int files = 0, decoded = 0, refused = 0;
+    for (const auto &entry : fs::directory_iterator(Corpora / folder.Path)) {
+      const std::string extension = entry.path().extension().string();
+      if (extension != ".emf" && extension != ".wmf")
+        continue;
+      SCOPED_TRACE(entry.path().string());
+      ++files;
+      const TOutcome outcome = LoadAndPlay(entry.path());
+      decoded += outcome == TOutcome::Decoded;
+      refused += outcome == TOutcome::Refused;
+      if (folder.Rule == TFolder::Good) {
+        EXPECT_EQ(outcome, TOutcome::Decoded);
+      } else if (folder.Rule == TFolder::Bad) {
+        EXPECT_EQ(outcome, TOutcome::Refused);
+      }
+    }
+    EXPECT_GT(files, 0) << folder.Path;
+    std::cout << folder.Path << ": " << files << " files, " << decoded << " decoded, " << refused
+              << " refused cleanly, 0 crashed\n";
   }
 }

@@ -39,7 +39,8 @@ public:
     // 960 pixels on 254 mm is 96 pixels per inch; the frame is in 0.01 mm.
     for (std::int32_t v : {0, 0, (width - 1) * 25400 / 960, (height - 1) * 25400 / 960})
       Put32(FBytes, static_cast<std::uint32_t>(v));
-    for (std::uint32_t v : {Header::SignatureValue, Header::VersionValue, 0u, 0u, 0u, 0u, 0u, 0u, 960u, 960u, 254u, 254u})
+    for (std::uint32_t v :
+         {Header::SignatureValue, Header::VersionValue, 0u, 0u, 0u, 0u, 0u, 0u, 960u, 960u, 254u, 254u})
       Put32(FBytes, v);
   }
   // A record of 32-bit parameters.

@@ -235,7 +235,8 @@ TEST(Metafile, MappingPlacesLogicalUnitsOnTheTarget) {
     int wrong = 0;
     for (int y = 0; y < 100; ++y)
       for (int x = 0; x < 100; ++x) {
-        const bool inside = x >= c.Expected.Left && x < c.Expected.Right && y >= c.Expected.Top && y < c.Expected.Bottom;
+        const bool inside =
+            x >= c.Expected.Left && x < c.Expected.Right && y >= c.Expected.Top && y < c.Expected.Bottom;
         wrong += (Pixel(bitmap, x, y) == 0) != inside;
       }
     EXPECT_EQ(wrong, 0);
@@ -337,7 +338,8 @@ TEST(Metafile, BadFilesAreRefusedSayingWhatIsWrong) {
       {"record past the end", withSize(1000), "runs past the end of the file"},
       {"points counted beyond the record", TEmf(10, 10).Add(EMR_POLYLINE16, {0, 0, 0, 0, 1000000, 0}).Finish(),
        "its parameters run past its end"},
-      {"text longer than its record", TEmf(10, 10).Add(EMR_EXTTEXTOUTW, {0, 0, 0, 0, 1, 0, 0, 0, 0, 500, 76, 0, 0, 0, 0, 0, 0}).Finish(),
+      {"text longer than its record",
+       TEmf(10, 10).Add(EMR_EXTTEXTOUTW, {0, 0, 0, 0, 1, 0, 0, 0, 0, 500, 76, 0, 0, 0, 0, 0, 0}).Finish(),
        "its parameters run past its end"},
       {"object index beyond the table", TEmf(10, 10).Add(EMR_CREATEBRUSHINDIRECT, {500, 0, 0, 0}).Finish(),
        "object index is outside the object table"},

@@ -1,0 +1,18 @@
+// The shared body of the metafile fuzz targets: bytes load as a metafile and what loads plays onto
+// a small raster canvas, stretched and at its own size, through the loader harness.
+#pragma once
+
+#include "LoadFuzz.h"
+#include <platform/pictures/Metafile.h>
+
+namespace FuzzLoad {
+
+inline void LoadAndPlayMetafile(Platform::TBitmap &bitmap, const std::string &path) {
+  Platform::TMetafile metafile;
+  metafile.LoadFromFile(path);
+  bitmap.SetSize(48, 40);
+  bitmap.Canvas()->StretchDraw({0, 0, 48, 40}, metafile);
+  bitmap.Canvas()->Draw(-3, 5, metafile);
+}
+
+} // namespace FuzzLoad

@@ -5,6 +5,7 @@
 #include <platform/pictures/MetafilePlayers.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <numbers>
@@ -83,6 +84,12 @@ private:
     case EMR_EXTTEXTOUTW: Text(type == EMR_EXTTEXTOUTW); break;
     case EMR_BITBLT:
     case EMR_STRETCHBLT: Blit(type == EMR_STRETCHBLT); break;
+    // Blending needs the pixels below, which a canvas does not give: the source is drawn over.
+    case EMR_ALPHABLEND: Blit(true); break;
+    case EMR_FILLRGN:
+    case EMR_PAINTRGN:
+    case EMR_FRAMERGN: Region(type); break;
+    case EMR_GRADIENTFILL: Gradient(); break;
     case EMR_STRETCHDIBITS: StretchDIBits(); break;
     case EMR_SETDIBITSTODEVICE: SetDIBitsToDevice(); break;
     default: break;
@@ -456,6 +463,89 @@ private:
     const int sw = stretch ? R.I32(BitBlt::CxSrc) : R.I32(BitBlt::CxDest);
     const int sh = stretch ? R.I32(BitBlt::CySrc) : R.I32(BitBlt::CyDest);
     FDC.DrawImage(box, *image, R.I32(BitBlt::XSrc), R.I32(BitBlt::YSrc), sw, sh);
+  }
+
+  // Regions as their rectangles, in logical units: filled with a brush of the table (FILLRGN,
+  // FRAMERGN) or the selected one (PAINTRGN); a frame is the rectangles' edges.
+  void Region(std::uint32_t type) {
+    const bool paint = type == EMR_PAINTRGN;
+    const std::size_t dataAt = paint ? FillRgn::Brush : type == EMR_FRAMERGN ? FillRgn::Data + 8 : FillRgn::Data;
+    const std::uint32_t dataSize = R.U32(FillRgn::DataSize);
+    if (!Fits(dataAt, dataSize) || !Usable(dataSize >= RgnData::HeaderSize, "its region has no header"))
+      return;
+    const std::uint64_t count = R.U32(dataAt + RgnData::Count);
+    if (!Usable(count <= (dataSize - RgnData::HeaderSize) / 16, "its region holds fewer rectangles than it counts"))
+      return;
+    const std::uint32_t index = R.U32(FillRgn::Brush);
+    const TMetaBrush *brush =
+        paint ? nullptr : FDC.BrushObject(index & ~StockObjectFlag, (index & StockObjectFlag) != 0);
+    if (!paint && !brush)
+      return;
+    const double frameX = type == EMR_FRAMERGN ? R.I32(FillRgn::Data) : 0;
+    const double frameY = type == EMR_FRAMERGN ? R.I32(FillRgn::Data + 4) : 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const TRectF r = R.Rect32(dataAt + RgnData::HeaderSize + 16 * i);
+      if (type != EMR_FRAMERGN) {
+        FDC.FillBox(r, brush);
+        continue;
+      }
+      FDC.FillBox({r.Left, r.Top, r.Right, r.Top + frameY}, brush);
+      FDC.FillBox({r.Left, r.Bottom - frameY, r.Right, r.Bottom}, brush);
+      FDC.FillBox({r.Left, r.Top, r.Left + frameX, r.Bottom}, brush);
+      FDC.FillBox({r.Right - frameX, r.Top, r.Right, r.Bottom}, brush);
+    }
+  }
+
+  // Rectangle gradients in strips of a logical unit; triangles in the average of their corners.
+  void Gradient() {
+    constexpr std::size_t VertexSize = 16, Vertices = 24, Count = 28, Mode = 32, First = 36;
+    constexpr std::uint32_t Horizontal = 0, Vertical = 1, Triangle = 2;
+    constexpr std::uint64_t MaxStrips = 4096;
+    const std::uint64_t vertices = R.U32(Vertices), count = R.U32(Count);
+    const std::uint32_t mode = R.U32(Mode);
+    const std::size_t shapesAt =
+        First + static_cast<std::size_t>(std::min<std::uint64_t>(vertices, R.Size)) * VertexSize;
+    if (!Fits(First, vertices * VertexSize) || !Fits(shapesAt, count * (mode == Triangle ? 12 : 8)))
+      return;
+    auto color = [&](std::uint64_t v, double weight) {
+      const std::size_t at = First + static_cast<std::size_t>(v) * VertexSize + 8;
+      return std::array<double, 3>{R.U16(at) / 256.0 * weight, R.U16(at + 2) / 256.0 * weight,
+                                   R.U16(at + 4) / 256.0 * weight};
+    };
+    auto toColor = [](const std::array<double, 3> &c) {
+      auto channel = [](double v) { return static_cast<TColor>(std::clamp(v, 0.0, 255.0) + 0.5); };
+      return channel(c[0]) | channel(c[1]) << 8 | channel(c[2]) << 16;
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t at = shapesAt + i * (mode == Triangle ? 12 : 8);
+      const std::uint32_t a = R.U32(at), b = R.U32(at + 4), c = mode == Triangle ? R.U32(at + 8) : 0;
+      if (!Usable(a < vertices && b < vertices && c < vertices, "its shape names a vertex it does not have"))
+        return;
+      const TPointF pa = R.Point32(First + a * VertexSize), pb = R.Point32(First + b * VertexSize);
+      if (mode == Triangle) {
+        const TPointF pc = R.Point32(First + c * VertexSize);
+        std::array<double, 3> sum = color(a, 1.0 / 3);
+        for (std::uint32_t v : {b, c})
+          for (int k = 0; k < 3; ++k)
+            sum[k] += color(v, 1.0 / 3)[k];
+        const TMetaBrush brush{bsSolid, toColor(sum)};
+        FDC.FillPolygon(std::array{pa, pb, pc}, brush);
+        continue;
+      }
+      if (mode != Horizontal && mode != Vertical)
+        return;
+      const double from = mode == Horizontal ? pa.X : pa.Y, to = mode == Horizontal ? pb.X : pb.Y;
+      const auto strips = static_cast<std::uint64_t>(std::min(std::abs(to - from), double(MaxStrips)));
+      for (std::uint64_t s = 0; s < strips; ++s) {
+        const double t = (s + 0.5) / strips;
+        std::array<double, 3> mix = color(a, 1 - t);
+        for (int k = 0; k < 3; ++k)
+          mix[k] += color(b, t)[k];
+        const double lo = from + (to - from) * s / strips, hi = from + (to - from) * (s + 1) / strips;
+        const TMetaBrush brush{bsSolid, toColor(mix)};
+        FDC.FillBox(mode == Horizontal ? TRectF{lo, pa.Y, hi, pb.Y} : TRectF{pa.X, lo, pb.X, hi}, &brush);
+      }
+    }
   }
 
   // Source rectangles of the DIB calls count rows from the bottom of a bottom-up bitmap.

@@ -518,6 +518,18 @@ void TMetafileDC::Polygon(std::span<const TPointF> points) {
   EmitPolygon(canvasPoints);
 }
 
+void TMetafileDC::FillPolygon(std::span<const TPointF> points, const TMetaBrush &brush) {
+  if (FPathOpen || brush.Style == bsClear)
+    return;
+  FScratch.clear();
+  for (const TPointF &p : points)
+    FScratch.push_back(ToCanvas(p));
+  ApplyPen(false);
+  FCanvas.Brush().SetColor(brush.Color);
+  FCanvas.Brush().SetStyle(brush.Style);
+  FCanvas.Polygon(FScratch);
+}
+
 // Several figures filled as one by the alternate rule: each is joined to the first point of the
 // first one by a bridge walked there and back, whose two crossings cancel.
 void TMetafileDC::FillFigures(std::span<const std::vector<TPoint>> figures) {
@@ -686,6 +698,24 @@ void TMetafileDC::PatBlt(const TRectF &box, std::uint32_t rop) {
   FCanvas.Brush().SetColor(color);
   FCanvas.Brush().SetStyle(style);
   FCanvas.FillRect(CanvasBox(box));
+}
+
+void TMetafileDC::FillBox(const TRectF &box, const TMetaBrush *brush) {
+  const TMetaBrush &fill = brush ? *brush : FState.Brush;
+  if (fill.Style == bsClear || FPathOpen)
+    return;
+  FCanvas.Brush().SetColor(fill.Color);
+  FCanvas.Brush().SetStyle(fill.Style);
+  const TPoint a = ToCanvas({box.Left, box.Top}), b = ToCanvas({box.Right, box.Bottom});
+  FCanvas.FillRect(FToCanvas.AxisAligned() ? OrderedRect(a.X, a.Y, b.X, b.Y) : CanvasBox(box));
+}
+
+const TMetaBrush *TMetafileDC::BrushObject(std::uint32_t index, bool stock) const {
+  static const TMetaBrush stockBrushes[] = {{bsSolid, clWhite},  {bsSolid, 0xC0C0C0}, {bsSolid, 0x808080},
+                                            {bsSolid, 0x404040}, {bsSolid, clBlack},  {bsClear, clWhite}};
+  if (stock)
+    return index < std::size(stockBrushes) ? &stockBrushes[index] : nullptr;
+  return index < FObjects.size() && FObjects[index].Kind == TMetaObjectKind::Brush ? &FObjects[index].Brush : nullptr;
 }
 
 void TMetafileDC::DrawImage(const TRectF &box, TDibImage &image, int sx, int sy, int sw, int sh) {

@@ -148,6 +148,8 @@ public:
   void PolyBezier(std::span<const TPointF> points);
   void PolyBezierTo(std::span<const TPointF> points);
   void Polygon(std::span<const TPointF> points);
+  // The inside of the polygon in the brush, no outline.
+  void FillPolygon(std::span<const TPointF> points, const TMetaBrush &brush);
   // Polygons of counts[i] points each, filled as one figure.
   void PolyPolygon(std::span<const TPointF> points, std::span<const std::uint32_t> counts);
   void PolyPolyline(std::span<const TPointF> points, std::span<const std::uint32_t> counts);
@@ -158,6 +160,10 @@ public:
   void SetPixel(TPointF p, std::uint32_t colorRef);
   // A rectangle filled by a raster operation that uses no source (pattern, black, white).
   void PatBlt(const TRectF &box, std::uint32_t rop);
+  // The box filled with the given brush, or the selected one; the pen is not used.
+  void FillBox(const TRectF &box, const TMetaBrush *brush = nullptr);
+  // The brush an object index or stock object stands for, or nullptr when it is none.
+  const TMetaBrush *BrushObject(std::uint32_t index, bool stock) const;
   // The part (sx, sy, sw, sh) of the image, top-down pixel coordinates, stretched into box.
   void DrawImage(const TRectF &box, TDibImage &image, int sx, int sy, int sw, int sh);
   // Text (UTF-8) at the reference point, aligned as the state says. A rectangle given with

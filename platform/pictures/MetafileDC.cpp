@@ -729,6 +729,14 @@ void TMetafileDC::DrawImage(const TRectF &box, TDibImage &image, int sx, int sy,
   FCanvas.DrawPixels(CanvasBox(box), part);
 }
 
+// Letters twice as tall as the whole picture show no more than a stroke of one letter, and each
+// costs its height squared to render: they are drawn at that size at most.
+int TMetafileDC::MaxFontHeight() const {
+  const std::int64_t extent = std::max(std::int64_t{FDefaultClip.Right} - FDefaultClip.Left,
+                                       std::int64_t{FDefaultClip.Bottom} - FDefaultClip.Top);
+  return static_cast<int>(std::clamp<std::int64_t>(2 * extent, 1, TFontSpec::MaxPixelSize));
+}
+
 // ---- text --------------------------------------------------------------------------------------
 
 void TMetafileDC::TextOut(TPointF reference, std::string_view text, const TRectF *rect, bool opaque, bool clipped) {
@@ -754,9 +762,8 @@ void TMetafileDC::TextOut(TPointF reference, std::string_view text, const TRectF
   spec.Style = FState.Font.Style;
   spec.Color = FState.TextColor;
   const double height = FState.Font.Height * verticalScale;
-  spec.Height = FState.Font.Height == 0 ? 0
-                : std::isfinite(height) ? std::clamp(ToInt(height), -TFontSpec::MaxPixelSize, TFontSpec::MaxPixelSize)
-                                        : 0;
+  const int limit = MaxFontHeight();
+  spec.Height = FState.Font.Height == 0 ? 0 : std::isfinite(height) ? std::clamp(ToInt(height), -limit, limit) : 0;
   if (spec.Height == 0 && FState.Font.Height != 0)
     spec.Height = FState.Font.Height < 0 ? -1 : 1;
   spec.Escapement = ToInt(std::remainder(angle * 1800 / std::numbers::pi, 3600));

@@ -222,6 +222,7 @@ private:
   TPointF ToCanvasF(TPointF p) const { return FToCanvas.Map(p); }
   TRect CanvasBox(const TRectF &box) const;
   int PenWidth() const;
+  int MaxFontHeight() const;
   void ApplyPen(bool stroke);
   void ApplyBrush(bool fill);
   void ApplyClip();

@@ -5,6 +5,7 @@
 
 #include "MetafileBuilder.h"
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <platform/pictures/Bitmap.h>
@@ -381,4 +382,26 @@ TEST(Metafile, PicturesLoadMetafilesByContentNotName) {
   EXPECT_EQ(picture.Height(), 96);
   std::remove(emfPath.c_str());
   std::remove(wmfPath.c_str());
+}
+
+// Inputs the fuzz targets found troublesome: each loads or is refused, and what loads plays onto
+// a small canvas (one drew letters of a thousand pixels on a 48 x 40 picture).
+TEST(Metafile, FuzzFindsLoadAndPlayOrFailCleanly) {
+  const std::filesystem::path folder = std::filesystem::path(VELGRAPH_SOURCE_DIR) / "tests/pictures/metafiles";
+  int files = 0, played = 0;
+  for (const auto &entry : std::filesystem::directory_iterator(folder)) {
+    SCOPED_TRACE(entry.path().string());
+    ++files;
+    TMetafile metafile;
+    try {
+      metafile.LoadFromFile(entry.path().string());
+    } catch (const EInvalidGraphic &) {
+      continue;
+    }
+    TBitmap bitmap(48, 40);
+    bitmap.Canvas()->StretchDraw({0, 0, 48, 40}, metafile);
+    ++played;
+  }
+  EXPECT_GT(files, 0);
+  EXPECT_GT(played, 0);
 }

@@ -22,9 +22,28 @@ void Put32(std::vector<std::uint8_t> &bytes, std::int64_t value) {
 // polyline, mapped anisotropically so that playback scales it.
 std::vector<std::uint8_t> Drawing() {
   std::vector<std::uint8_t> bytes;
-  for (std::int64_t v : std::vector<std::int64_t>{EMR_HEADER, Header::BaseSize, 0, 0, 59, 59, 0, 0, 1561, 1561,
-                         Header::SignatureValue, Header::VersionValue, 0, 0, 8, 0, 0, 0,
-                         960, 960, 254, 254})
+  for (std::int64_t v : std::vector<std::int64_t>{EMR_HEADER,
+                                                  Header::BaseSize,
+                                                  0,
+                                                  0,
+                                                  59,
+                                                  59,
+                                                  0,
+                                                  0,
+                                                  1561,
+                                                  1561,
+                                                  Header::SignatureValue,
+                                                  Header::VersionValue,
+                                                  0,
+                                                  0,
+                                                  8,
+                                                  0,
+                                                  0,
+                                                  0,
+                                                  960,
+                                                  960,
+                                                  254,
+                                                  254})
     Put32(bytes, v);
   const std::vector<std::vector<std::int64_t>> records = {
       {EMR_SETMAPMODE, Gdi::MM_ANISOTROPIC},

@@ -25,27 +25,6 @@ using namespace Emf;
 
 std::string Offset(std::size_t at) { return IntToStr(static_cast<std::int64_t>(at)); }
 
-TMetaPen PenOfStyle(std::uint32_t style, double width, bool cosmetic, std::uint32_t colorRef) {
-  static constexpr TPenStyle styles[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame};
-  const std::uint32_t dash = style & Gdi::PS_STYLE_MASK;
-  TMetaPen pen;
-  pen.Style = dash < std::size(styles) ? styles[dash] : dash == Gdi::PS_ALTERNATE ? psDot : psDash;
-  pen.Width = width;
-  pen.Cosmetic = cosmetic;
-  pen.Color = TMetafileDC::ToColor(colorRef);
-  return pen;
-}
-
-TMetaBrush BrushOfStyle(std::uint32_t style, std::uint32_t colorRef, std::uint32_t hatch) {
-  static constexpr TBrushStyle hatches[] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
-  TMetaBrush brush{bsSolid, TMetafileDC::ToColor(colorRef)};
-  if (style == Gdi::BS_NULL)
-    brush.Style = bsClear;
-  else if (style == Gdi::BS_HATCHED)
-    brush.Style = hatch < std::size(hatches) ? hatches[hatch] : bsSolid;
-  return brush;
-}
-
 // The records of one file played in order onto a context.
 class TEmfPlayer {
 public:
@@ -405,14 +384,8 @@ private:
     TMetaFont &font = object.Font;
     font.Height = R.I32(at + LogFont::Height);
     font.Escapement = R.I32(at + LogFont::Escapement);
-    if (R.I32(at + LogFont::Weight) >= 600)
-      font.Style.Include(fsBold);
-    if (R.U8(at + LogFont::Italic))
-      font.Style.Include(fsItalic);
-    if (R.U8(at + LogFont::Underline))
-      font.Style.Include(fsUnderline);
-    if (R.U8(at + LogFont::StrikeOut))
-      font.Style.Include(fsStrikeOut);
+    font.Style = FontStyles(R.I32(at + LogFont::Weight), R.U8(at + LogFont::Italic), R.U8(at + LogFont::Underline),
+                            R.U8(at + LogFont::StrikeOut));
     font.Name = Utf16ToUtf8(R, at + LogFont::FaceName, LogFont::FaceNameChars, true);
     if (font.Name.empty())
       font.Name = "Sans";
@@ -546,13 +519,6 @@ private:
         FDC.FillBox(mode == Horizontal ? TRectF{lo, pa.Y, hi, pb.Y} : TRectF{pa.X, lo, pb.X, hi}, &brush);
       }
     }
-  }
-
-  // Source rectangles of the DIB calls count rows from the bottom of a bottom-up bitmap.
-  static int TopOfSource(const TDibImage &image, int y, int height) {
-    return image.TopDown ? y
-                         : static_cast<int>(
-                               std::clamp<std::int64_t>(std::int64_t{image.Height} - y - height, INT32_MIN, INT32_MAX));
   }
 
   void StretchDIBits() {

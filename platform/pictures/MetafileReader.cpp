@@ -1,6 +1,10 @@
 #include <platform/pictures/MetafileReader.h>
 
+#include <algorithm>
 #include <bit>
+#include <climits>
+#include <iterator>
+#include <platform/pictures/MetafileRecords.h>
 #include <platform/rtl/Exceptions.h>
 
 namespace Platform {
@@ -90,6 +94,47 @@ std::optional<TDibImage> PackedRecordImage(const TRecordReader &record, std::siz
   if (info == 0 || !record.Has(at, info))
     return std::nullopt;
   return RecordImage(record, at, info, at + info, record.Size - at - info);
+}
+
+int TopOfSource(const TDibImage &image, int y, int height) {
+  if (image.TopDown)
+    return y;
+  return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{image.Height} - y - height, INT32_MIN, INT32_MAX));
+}
+
+TMetaPen PenOfStyle(std::uint32_t style, double width, bool cosmetic, std::uint32_t colorRef) {
+  static constexpr TPenStyle styles[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame};
+  const std::uint32_t dash = style & Gdi::PS_STYLE_MASK;
+  TMetaPen pen;
+  pen.Style = dash < std::size(styles) ? styles[dash] : dash == Gdi::PS_ALTERNATE ? psDot : psDash;
+  pen.Width = width;
+  pen.Cosmetic = cosmetic;
+  pen.Color = TMetafileDC::ToColor(colorRef);
+  return pen;
+}
+
+TMetaBrush BrushOfStyle(std::uint32_t style, std::uint32_t colorRef, std::uint32_t hatch) {
+  static constexpr TBrushStyle hatches[] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
+  TMetaBrush brush{bsSolid, TMetafileDC::ToColor(colorRef)};
+  if (style == Gdi::BS_NULL)
+    brush.Style = bsClear;
+  else if (style == Gdi::BS_HATCHED)
+    brush.Style = hatch < std::size(hatches) ? hatches[hatch] : bsSolid;
+  return brush;
+}
+
+TFontStyles FontStyles(int weight, bool italic, bool underline, bool strikeOut) {
+  TFontStyles styles;
+  // Semi-bold and heavier read as bold: the canvas's fonts have two weights.
+  if (weight >= 600)
+    styles.Include(fsBold);
+  if (italic)
+    styles.Include(fsItalic);
+  if (underline)
+    styles.Include(fsUnderline);
+  if (strikeOut)
+    styles.Include(fsStrikeOut);
+  return styles;
 }
 
 TColor AverageColor(const TDibImage &image) {

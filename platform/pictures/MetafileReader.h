@@ -49,6 +49,16 @@ std::optional<TDibImage> RecordImage(const TRecordReader &record, std::uint64_t 
 // The same for a packed bitmap (header, colour table and rows in one run) from `at` to the end.
 std::optional<TDibImage> PackedRecordImage(const TRecordReader &record, std::size_t at);
 
+// The top row of a source rectangle given as the DIB calls give it: counted from the bottom of a
+// bottom-up bitmap.
+int TopOfSource(const TDibImage &image, int y, int height);
+
+// Pens, brushes and font styles as the formats' logical objects describe them. Pen and brush
+// styles the canvas does not have become the nearest it has.
+TMetaPen PenOfStyle(std::uint32_t style, double width, bool cosmetic, std::uint32_t colorRef);
+TMetaBrush BrushOfStyle(std::uint32_t style, std::uint32_t colorRef, std::uint32_t hatch);
+TFontStyles FontStyles(int weight, bool italic, bool underline, bool strikeOut);
+
 // The average colour of a pattern brush's bitmap, as the solid colour drawn in its place.
 TColor AverageColor(const TDibImage &image);
 

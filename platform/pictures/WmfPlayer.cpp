@@ -276,25 +276,12 @@ private:
   }
 
   TMetaPen Pen() const {
-    static constexpr TPenStyle styles[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame};
-    const std::uint32_t style = UP(0) & Gdi::PS_STYLE_MASK;
-    TMetaPen pen;
-    pen.Style = style < std::size(styles) ? styles[style] : psSolid;
-    pen.Width = std::abs(P(1));
-    pen.Cosmetic = false;
-    pen.Color = TMetafileDC::ToColor(R.U32(ParamOffset + LogPen::Color));
-    return pen;
+    // Windows metafile pens are all measured in logical units.
+    return PenOfStyle(UP(0), std::abs(P(1)), false, R.U32(ParamOffset + LogPen::Color));
   }
 
   TMetaBrush Brush() const {
-    static constexpr TBrushStyle hatches[] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
-    const std::uint32_t style = UP(0), hatch = R.U16(ParamOffset + LogBrush::Hatch);
-    TMetaBrush brush{bsSolid, TMetafileDC::ToColor(R.U32(ParamOffset + LogBrush::Color))};
-    if (style == Gdi::BS_NULL)
-      brush.Style = bsClear;
-    else if (style == Gdi::BS_HATCHED)
-      brush.Style = hatch < std::size(hatches) ? hatches[hatch] : bsSolid;
-    return brush;
+    return BrushOfStyle(UP(0), R.U32(ParamOffset + LogBrush::Color), R.U16(ParamOffset + LogBrush::Hatch));
   }
 
   TMetaFont Font() const {
@@ -302,14 +289,8 @@ private:
     TMetaFont font;
     font.Height = R.I16(at + LogFont::Height);
     font.Escapement = R.I16(at + LogFont::Escapement);
-    if (R.I16(at + LogFont::Weight) >= 600)
-      font.Style.Include(fsBold);
-    if (R.U8(at + LogFont::Italic))
-      font.Style.Include(fsItalic);
-    if (R.U8(at + LogFont::Underline))
-      font.Style.Include(fsUnderline);
-    if (R.U8(at + LogFont::StrikeOut))
-      font.Style.Include(fsStrikeOut);
+    font.Style = FontStyles(R.I16(at + LogFont::Weight), R.U8(at + LogFont::Italic), R.U8(at + LogFont::Underline),
+                            R.U8(at + LogFont::StrikeOut));
     font.Name = AnsiToUtf8(R, at + LogFont::FaceName, LogFont::FaceNameBytes, true);
     if (font.Name.empty())
       font.Name = "Sans";
@@ -361,11 +342,6 @@ private:
     const TRectF box = SizedBox(dest + 3, dest + 2, dest + 1, dest);
     const int sw = stretch ? P(3) : P(dest + 1), sh = stretch ? P(2) : P(dest);
     FDC.DrawImage(box, *image, P(source + 1), P(source), sw, sh);
-  }
-
-  // Source rectangles of the DIB calls count rows from the bottom of a bottom-up bitmap.
-  static int TopOfSource(const TDibImage &image, int y, int height) {
-    return image.TopDown ? y : image.Height - y - height;
   }
 
   void StretchDib() {

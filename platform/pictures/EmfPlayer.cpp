@@ -473,7 +473,8 @@ private:
   void Gradient() {
     constexpr std::size_t VertexSize = 16, Vertices = 24, Count = 28, Mode = 32, First = 36;
     constexpr std::uint32_t Horizontal = 0, Vertical = 1, Triangle = 2;
-    constexpr std::uint64_t MaxStrips = 4096;
+    // Strips a record may draw in all; past them shapes fill in their average colour.
+    std::uint64_t budget = 65536;
     const std::uint64_t vertices = R.U32(Vertices), count = R.U32(Count);
     const std::uint32_t mode = R.U32(Mode);
     const std::size_t shapesAt =
@@ -508,7 +509,8 @@ private:
       if (mode != Horizontal && mode != Vertical)
         return;
       const double from = mode == Horizontal ? pa.X : pa.Y, to = mode == Horizontal ? pb.X : pb.Y;
-      const auto strips = static_cast<std::uint64_t>(std::min(std::abs(to - from), double(MaxStrips)));
+      const auto strips = static_cast<std::uint64_t>(std::clamp(std::abs(to - from), 1.0, double(budget)));
+      budget -= strips - 1;
       for (std::uint64_t s = 0; s < strips; ++s) {
         const double t = (s + 0.5) / strips;
         std::array<double, 3> mix = color(a, 1 - t);

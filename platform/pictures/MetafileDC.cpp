@@ -97,7 +97,6 @@ TMetafileDC::TMetafileDC(TCanvas &canvas, const TRect &target, const TMetaMappin
     if (FState.WindowExt.Y == 0)
       FState.WindowExt.Y = 1;
   }
-  FState.Font.Height = 0;
   UpdateTransform();
   ApplyClip();
 }
@@ -116,16 +115,17 @@ TMetafileDC::~TMetafileDC() {
 void TMetafileDC::CreateObject(std::size_t index, const TMetaObject &object) {
   if (index >= FObjectCount)
     return;
+  for (std::size_t gap = FObjects.size(); gap < index; ++gap)
+    FFreeObjects.insert(gap);
   if (index >= FObjects.size())
     FObjects.resize(index + 1);
   FObjects[index] = object;
+  FFreeObjects.erase(index);
 }
 
 std::size_t TMetafileDC::FreeObjectIndex() const {
-  for (std::size_t i = 0; i < FObjects.size(); ++i)
-    if (FObjects[i].Kind == TMetaObjectKind::Empty)
-      return i;
-  return std::min(FObjects.size(), FObjectCount);
+  // The free slots are kept ordered, so a table filled and emptied in turn costs no scan.
+  return FFreeObjects.empty() ? std::min(FObjects.size(), FObjectCount) : *FFreeObjects.begin();
 }
 
 void TMetafileDC::SelectObject(std::size_t index) {
@@ -169,8 +169,10 @@ void TMetafileDC::SelectStockObject(std::uint32_t number) {
 
 void TMetafileDC::DeleteObject(std::size_t index) {
   // The selected pen, brush or font stays in use: the state holds a copy of it.
-  if (index < FObjects.size())
-    FObjects[index] = TMetaObject{};
+  if (index >= FObjects.size())
+    return;
+  FObjects[index] = TMetaObject{};
+  FFreeObjects.insert(index);
 }
 
 // ---- state -------------------------------------------------------------------------------------

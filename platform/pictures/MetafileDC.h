@@ -10,6 +10,7 @@
 #include <platform/graphics/Canvas.h>
 #include <platform/pictures/DibReader.h>
 #include <platform/pictures/MetafileRecords.h>
+#include <set>
 #include <span>
 #include <string>
 #include <string_view>
@@ -209,6 +210,7 @@ private:
   TMetaMapping FMapping;
   std::size_t FObjectCount;
   std::vector<TMetaObject> FObjects;
+  std::set<std::size_t> FFreeObjects;
   TState FState;
   std::vector<TState> FStack;
   TRect FDefaultClip;

@@ -180,6 +180,17 @@ TEST(Metafile, MappingPlacesLogicalUnitsOnTheTarget) {
            .Add(Wmf::META_RECTANGLE, {600, 500, 200, 100})
            .Finish(),
        {30, 30, 70, 70}},
+      {"objects of a Windows metafile take the lowest free slot",
+       TWmf(1000, 1000, 1000)
+           .Add(Wmf::META_CREATEBRUSHINDIRECT, {Gdi::BS_SOLID, 0xFFFF, 0x00FF, 0})
+           .Add(Wmf::META_CREATEPENINDIRECT, {Gdi::PS_NULL, 0, 0, 0, 0})
+           .Add(Wmf::META_DELETEOBJECT, {0})
+           .Add(Wmf::META_CREATEBRUSHINDIRECT, {Gdi::BS_SOLID, 0, 0, 0})
+           .Add(Wmf::META_SELECTOBJECT, {0})
+           .Add(Wmf::META_SELECTOBJECT, {1})
+           .Add(Wmf::META_RECTANGLE, {600, 500, 200, 100})
+           .Finish(),
+       {10, 20, 50, 60}},
       {"anisotropic mapping with y up",
        TEmf(100, 100)
            .Add(EMR_SETMAPMODE, {Gdi::MM_ANISOTROPIC})

@@ -12,6 +12,7 @@
 #include <platform/pictures/Metafile.h>
 #include <platform/pictures/Picture.h>
 #include <platform/rtl/Exceptions.h>
+#include <sstream>
 #include <string>
 #include <support/TestFiles.h>
 
@@ -84,6 +85,8 @@ const std::vector<TOneToOne> &OneToOneCases() {
          c.Polyline(points);
        },
        [](TEmf &e) {
+         // A record of a type nobody knows is passed over.
+         e.Add(9999, {1, 2, 3});
          e.Add(EMR_MOVETOEX, {2, 2});
          e.Add(EMR_LINETO, {40, 10});
          e.Add(EMR_LINETO, {5, 30});
@@ -148,7 +151,11 @@ TEST(Metafile, RecordsOfADrawingPlayBackToItsPixels) {
 
 TEST(Metafile, SizesComeFromTheFrameOrTheBoxAtScreenResolution) {
   EXPECT_EQ(Loaded(TEmf(48, 40).Finish())->Width(), 48);
-  EXPECT_EQ(Loaded(TEmf(48, 40).Finish())->Height(), 40);
+  const TBytes bytes = TEmf(48, 40).Finish();
+  std::istringstream stream(std::string(bytes.begin(), bytes.end()));
+  TMetafile streamed;
+  streamed.LoadFromStream(stream);
+  EXPECT_EQ(streamed.Height(), 40);
   // One inch by half an inch at 96 pixels per inch.
   const auto wmf = Loaded(TWmf(1440, 720, 1440).Finish());
   EXPECT_EQ(wmf->Width(), 96);

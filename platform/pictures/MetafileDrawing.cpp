@@ -387,8 +387,10 @@ void TMetafileDC::TextOut(TPointF reference, std::string_view text, const TRectF
   spec.Escapement = ToInt(std::remainder(angle * 1800 / std::numbers::pi, 3600));
   FCanvas.Font().SetColor(FState.TextColor);
   FCanvas.SetSelectedFont(&spec);
-  const TSize extent = FCanvas.TextExtent(text);
-  const TTextMetrics metrics = FCanvas.TextMetrics();
+  // Text on its top left corner, the usual case, needs no measuring.
+  const bool measure = updateCP || (FState.TextAlign & (Gdi::TA_HORZMASK | Gdi::TA_VERTMASK)) != 0;
+  const TSize extent = measure ? FCanvas.TextExtent(text) : TSize{};
+  const TTextMetrics metrics = measure ? FCanvas.TextMetrics() : TTextMetrics{};
   const double cosA = std::cos(angle), sinA = std::sin(angle);
   const TPointF dir{cosA, -sinA}, up{-sinA, -cosA};
   double shift = 0, rise = 0;

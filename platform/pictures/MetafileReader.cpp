@@ -86,6 +86,8 @@ std::optional<TDibImage> RecordImage(const TRecordReader &record, std::uint64_t 
     return ReadDib(where, "metafile bitmap");
   } catch (const EInvalidGraphic &) {
     return std::nullopt;
+  } catch (const EOutOfMemory &) {
+    return std::nullopt;
   }
 }
 

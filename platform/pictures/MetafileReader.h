@@ -42,8 +42,8 @@ std::string AnsiToUtf8(const TRecordReader &in, std::size_t at, std::size_t byte
 // megapixels is already more than any drawing holds.
 constexpr std::int64_t MaxMetafileImagePixels = std::int64_t{1} << 26;
 
-// The bitmap of a record, or nothing when the record's bitmap cannot be read: one broken picture
-// element is skipped rather than failing the whole picture.
+// The bitmap of a record, or nothing when the record's bitmap cannot be read or the heap cannot
+// hold it: one broken picture element is skipped rather than failing the whole picture.
 std::optional<TDibImage> RecordImage(const TRecordReader &record, std::uint64_t infoAt, std::uint64_t infoSize,
                                      std::uint64_t bitsAt, std::uint64_t bitsSize);
 // The same for a packed bitmap (header, colour table and rows in one run) from `at` to the end.

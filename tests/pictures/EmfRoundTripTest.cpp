@@ -47,6 +47,11 @@ TEST(EmfRoundTrip, LongDrawingsKeepTheirState) {
       c.Rectangle(i, i / 2, i + 25, i / 2 + 19);
       c.MoveTo(-100000 + i, 3 * i);
       c.LineTo(100000, 70 - i);
+      const TPoint far[] = {{-50000, i}, {48, 70 - i}, {50000 + i, 40000}, {i, 5}};
+      if (i % 2)
+        c.Polyline(far);
+      else
+        c.Polygon(far);
       TFontSpec rotated;
       rotated.Size = 7 + i % 4;
       rotated.Escapement = i % 4 * 900;

@@ -8,8 +8,7 @@
 #include <string>
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Surface;
 union SDL_Event;
 
 namespace Platform {
@@ -71,22 +70,19 @@ public:
   static TDisplayMetrics DisplayOf(SDL_Window *window);
 
 private:
-  TSdlHost(TForm &form, SDL_Window *window, SDL_Renderer *renderer);
+  TSdlHost(TForm &form, SDL_Window *window);
 
   void Handle(const SDL_Event &event);
   void HandleWindowEvent(const SDL_Event &event);
   void FollowWindow();
   void WarpTo(TPoint formPoint);
-  void EnsureTexture(int width, int height);
   static void Check(int sdlResult, const char *what);
 
   SDL_Window *FWindow;
-  SDL_Renderer *FRenderer;
-  SDL_Texture *FTexture = nullptr;
-  int FTextureWidth = 0;
-  int FTextureHeight = 0;
+  // The window's surface the last frame went to.
+  SDL_Surface *FSurface = nullptr;
   bool FClosed = false;
-  // The window lost its contents (exposed): show the texture again even when nothing changed.
+  // The window lost its contents (exposed or resized): show everything again.
   bool FShowAgain = false;
 };
 

@@ -47,13 +47,14 @@ public:
   ~TSdlHost() override;
 
   // Handles events until the window is closed (or Close is called), presenting the form after
-  // each batch. Raises EDisplayError when the display fails.
+  // each batch. Raises EDisplayError when drawing in the window fails. (A connection to an X
+  // server that breaks ends the process in Xlib itself, with its message and exit status 1.)
   void Run();
-  // Waits up to timeoutMs (0: not at all) for events, handles every event waiting, then paints
-  // and presents the form. Returns false once the window has been closed.
+  // Waits up to timeoutMs (0: not at all, negative: until one comes) for events, handles every event waiting, then
+  // paints and presents the form. Returns false once the window has been closed.
   bool ProcessEvents(int timeoutMs);
-  // Ends Run: the window closes at the next event. A drag in progress is abandoned (the capture
-  // released, no button-up delivered) before the host stops.
+  // Hides the window and ends Run. A drag in progress is abandoned (the capture released, no
+  // button-up delivered) and the control under the pointer is left.
   void Close();
   bool Closed() const { return FClosed; }
 

@@ -166,7 +166,10 @@ int Run(long frames) {
           while (running && SDL_PollEvent(&event));
         if (host.NeedsRepaint()) {
           app.Show(host.RenderTo(app.Pixels.data(), app.Width, app.Height, app.Width));
-          ++repaints;
+          if (++repaints == 1) { // a script driving the window waits for this line
+            std::printf("velgraph embed: shown\n");
+            std::fflush(stdout);
+          }
         } else if (exposed) {
           app.Show({});
         }

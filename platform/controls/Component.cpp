@@ -15,12 +15,6 @@ bool IsValidIdent(const std::string &s) {
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // A thread's teardown: how deep the running DestroyComponents calls are nested, and the holders
 // of components handed over by calls nested too deep, which the outermost call frees.
 struct TTeardown {

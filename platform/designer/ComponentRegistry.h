@@ -64,6 +64,8 @@ public:
   void UnregisterClass(std::string_view name);
 
   const TComponentClass *FindClass(std::string_view name) const;
+  // Every registered class's name, on a palette page or not, in the order of registration.
+  std::vector<std::string> ClassNames() const;
   // The class registered for the component's exact type, or null.
   const TComponentClass *ClassOf(const TComponent &component) const;
   const std::vector<TPalettePage> &Pages() const { return FPages; }

@@ -4,19 +4,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <platform/rtl/Rtl.h>
 
 namespace Platform::PropertyText {
 
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 

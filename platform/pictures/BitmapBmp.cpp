@@ -314,7 +314,10 @@ void PutU32(std::uint8_t *at, std::uint32_t value) {
 
 void TBitmap::LoadFromBmpFile(const std::string &fileName) {
   CheckFileName(fileName);
-  const std::vector<std::uint8_t> bytes = ReadWholeFile(fileName);
+  LoadFromBmpData(ReadWholeFile(fileName));
+}
+
+void TBitmap::LoadFromBmpData(std::span<const std::uint8_t> bytes) {
   const TReader in{bytes.data(), bytes.size()};
   THeader header = ReadHeader(in);
   CheckFormat(header);

@@ -85,9 +85,7 @@ void TDesignerSession::NewForm(const std::string &className, int width, int heig
   FForm = std::move(form);
 }
 
-void TDesignerSession::OpenForm(const std::string &fileName) {
-  TakeForm(TFormFile().Load(fileName, nullptr));
-}
+void TDesignerSession::OpenForm(const std::string &fileName) { TakeForm(TFormFile().Load(fileName, nullptr)); }
 
 void TDesignerSession::TakeForm(TComponent *root) {
   std::unique_ptr<TComponent> owned(root);

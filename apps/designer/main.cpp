@@ -102,8 +102,8 @@ std::string DefaultPackage() {
 std::pair<int, int> ParseSize(const std::string &text) {
   int width = 0, height = 0;
   char end = 0;
-  if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || width < 32 || height < 32 ||
-      width > 8192 || height > 8192)
+  if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &end) != 2 || width < 32 || height < 32 || width > 8192 ||
+      height > 8192)
     Refuse("--size takes WxH, each from 32 to 8192 pixels");
   return {width, height};
 }
@@ -121,8 +121,7 @@ int Run(const TArguments &args) {
   } else if (args.Command == "palette") {
     session.ListPalette(std::cout);
     if (args.Images)
-      std::cout << session.WritePaletteImages(*args.Images) << " palette image(s) written to " << *args.Images
-                << '\n';
+      std::cout << session.WritePaletteImages(*args.Images) << " palette image(s) written to " << *args.Images << '\n';
   } else if (args.Command == "new") {
     const auto [width, height] = ParseSize(args.Size.value_or("640x480"));
     session.NewForm(args.Class.value_or("TVelWorldGraph"), width, height);

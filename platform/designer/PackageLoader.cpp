@@ -29,9 +29,7 @@ std::string Cause() {
   }
 }
 
-template <class F> F Symbol(void *library, const char *name) {
-  return reinterpret_cast<F>(dlsym(library, name));
-}
+template <class F> F Symbol(void *library, const char *name) { return reinterpret_cast<F>(dlsym(library, name)); }
 
 // dlopen searches the library path for a bare name; a package is a file, found from here.
 std::string AsPath(const std::string &fileName) {
@@ -53,11 +51,11 @@ std::span<const std::uint8_t> TLoadedPackage::Resource(std::string_view name) co
 }
 
 TPackageLoader &TPackageLoader::Instance() {
-  static TPackageLoader loader(TComponentRegistry::Instance());
+  static TPackageLoader loader;
   return loader;
 }
 
-TPackageLoader::TPackageLoader(TComponentRegistry &registry) : FRegistry(registry) {}
+TPackageLoader::TPackageLoader() = default;
 
 TPackageLoader::~TPackageLoader() {
   while (!FPackages.empty()) {
@@ -96,9 +94,9 @@ void TPackageLoader::Open(TLoadedPackage &package) {
   package.FFinalize = Symbol<TLoadedPackage::TProcedure>(package.FLibrary, "Finalize");
   package.FRegister = Symbol<TLoadedPackage::TProcedure>(package.FLibrary, "Register");
   package.FEntryPoint = Symbol<int (*)(void *, std::uint32_t, void *)>(package.FLibrary, "DllEntryPoint");
-  for (const auto &[procedure, name] : {std::pair{package.FInitialize, "Initialize"},
-                                        std::pair{package.FFinalize, "Finalize"}, std::pair{package.FRegister,
-                                                                                             "Register"}})
+  for (const auto &[procedure, name] :
+       {std::pair{package.FInitialize, "Initialize"}, std::pair{package.FFinalize, "Finalize"},
+        std::pair{package.FRegister, "Register"}})
     if (!procedure)
       throw EPackageError("Package " + package.FName + " (" + file + ") has no " + name + " procedure");
 }

@@ -40,9 +40,9 @@ private:
   std::vector<std::string> FClasses;
 };
 
-// Loads packages (shared libraries built against this library) into a component registry. The
-// platform library itself stands registered as the packages "VCL40" and "VCLJPG40", which
-// other packages require.
+// Loads packages (shared libraries built against this library), whose registration fills the
+// process-wide TComponentRegistry. The platform library itself stands registered as the packages
+// "VCL40" and "VCLJPG40", which other packages require.
 //
 // Loading either completes or leaves nothing behind: a file that cannot be opened, that is not a
 // package, that lacks an entry point, requires a package not registered, or whose start-up or
@@ -51,9 +51,9 @@ private:
 // the registry.
 class VELGRAPH_API TPackageLoader {
 public:
-  // The loader of the process, filling TComponentRegistry::Instance().
+  // The loader of the process.
   static TPackageLoader &Instance();
-  explicit TPackageLoader(TComponentRegistry &registry);
+  TPackageLoader();
   // Unloads what is still loaded, last loaded first.
   ~TPackageLoader();
   TPackageLoader(const TPackageLoader &) = delete;
@@ -78,7 +78,7 @@ private:
   void Start(TLoadedPackage &package);
   void Stop(TLoadedPackage &package, bool finalize);
 
-  TComponentRegistry &FRegistry;
+  TComponentRegistry &FRegistry = TComponentRegistry::Instance();
   std::vector<std::unique_ptr<TLoadedPackage>> FPackages;
 };
 

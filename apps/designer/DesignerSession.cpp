@@ -85,7 +85,12 @@ void TDesignerSession::NewForm(const std::string &className, int width, int heig
   FForm = std::move(form);
 }
 
-void TDesignerSession::OpenForm(const std::string &fileName) { TakeForm(TFormFile().Load(fileName, nullptr)); }
+void TDesignerSession::OpenForm(const std::string &fileName) {
+  // The form's code is not here: its events keep their handlers' names and do nothing.
+  TFormFile reader;
+  reader.SetPlaceholderHandlers(true);
+  TakeForm(reader.Load(fileName, nullptr));
+}
 
 void TDesignerSession::TakeForm(TComponent *root) {
   std::unique_ptr<TComponent> owned(root);

@@ -95,6 +95,19 @@ void TComponent::SetName(const std::string &value) {
   FName = value;
 }
 
+std::string TComponent::HandlerName(std::string_view event) const {
+  for (const auto &[name, method] : FHandlerNames)
+    if (name == event)
+      return method;
+  return {};
+}
+
+void TComponent::SetHandlerName(std::string_view event, const std::string &method) {
+  std::erase_if(FHandlerNames, [event](const auto &entry) { return entry.first == event; });
+  if (!method.empty())
+    FHandlerNames.emplace_back(std::string(event), method);
+}
+
 void TComponent::SetDesigning(bool value, bool setChildren) {
   FComponentState.Set(csDesigning, value);
   if (setChildren)

@@ -25,6 +25,19 @@ std::vector<TPublishedPropertyInfo> GeometryProperties(std::optional<int> left, 
   };
 }
 
+// The font at its defaults and the mouse events every control has.
+template <class T> void AddFontAndEvents(std::vector<TPublishedPropertyInfo> &properties) {
+  static const TFont defaultFont;
+  AddFontProperties<T>(
+      properties, "Font", [](const T &c) -> const TFont & { return c.Font(); },
+      [](T &c, const TFont &f) { c.SetFont(f); }, &defaultFont);
+  properties.push_back(EventProperty<T>("OnClick", &T::OnClick));
+  properties.push_back(EventProperty<T>("OnDblClick", &T::OnDblClick));
+  properties.push_back(EventProperty<T>("OnMouseDown", &T::OnMouseDown));
+  properties.push_back(EventProperty<T>("OnMouseMove", &T::OnMouseMove));
+  properties.push_back(EventProperty<T>("OnMouseUp", &T::OnMouseUp));
+}
+
 template <class T> void AddColourAndCaption(std::vector<TPublishedPropertyInfo> &properties) {
   properties.push_back(IntegerProperty<T>(
       "Color", [](const T &c) { return c.Color(); }, [](T &c, int v) { c.SetColor(v); }, clBtnFace));
@@ -120,6 +133,8 @@ TComponentClass FormClass() {
   TComponentClass form{"TForm", [](TComponent *owner) -> TComponent * { return new TForm(owner); },
                        GeometryProperties<TForm>(std::nullopt, std::nullopt), &typeid(TForm)};
   AddColourAndCaption<TForm>(form.Properties);
+  AddFontAndEvents<TForm>(form.Properties);
+  form.Properties.push_back(EventProperty<TForm>("OnPaint", &TForm::OnPaint));
   return form;
 }
 
@@ -133,6 +148,7 @@ TComponentClass PanelClass() {
                         },
                         GeometryProperties<TCustomPanel>(0, 0), &typeid(TCustomPanel)};
   AddColourAndCaption<TCustomPanel>(panel.Properties);
+  AddFontAndEvents<TCustomPanel>(panel.Properties);
   return panel;
 }
 

@@ -49,6 +49,14 @@ bool SameText(std::string_view a, std::string_view b) {
   });
 }
 
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
+
 bool FileExists(const std::string &fileName) {
   struct stat info {};
   return !fileName.empty() && fileName.find('\0') == std::string::npos && ::stat(fileName.c_str(), &info) == 0 &&

@@ -1,6 +1,6 @@
 # The designer program as a user runs it: the palette lists the graph's page and writes its
 # image, a new form is saved, opened and saved again byte for byte the same, rendered to PNG,
-# and a broken form file is refused naming its line.
+# events keep their handlers' names, and a broken form file is refused naming its line.
 #   cmake -DDESIGNER=<velgraph-designer> -DWORK_DIR=<folder> -P DesignerRoundTrip.cmake
 
 file(REMOVE_RECURSE ${WORK_DIR})
@@ -46,6 +46,13 @@ file(SHA256 ${WORK_DIR}/third.png third_png)
 if(NOT first_png STREQUAL third_png)
   message(FATAL_ERROR "the opened form renders differently from the one saved")
 endif()
+
+# The designer has no code behind the form: named handlers are kept as they are.
+file(WRITE ${WORK_DIR}/events.vfm "object Form1: TForm\n  OnPaint = FormPaint\n  object G: TVelWorldGraph\n    OnMouseDown = GMouseDown\n  end\nend\n")
+designer(0 open events.vfm --save events2.vfm)
+file(READ ${WORK_DIR}/events2.vfm events)
+expect_in("${events}" "  OnPaint = FormPaint\n")
+expect_in("${events}" "    OnMouseDown = GMouseDown\n")
 
 file(WRITE ${WORK_DIR}/broken.vfm "object Form1: TForm\n  object G: TVelWorldGraph\n    XMin = wide\n  end\nend\n")
 designer(1 open broken.vfm --save never.vfm)

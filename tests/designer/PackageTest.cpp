@@ -168,8 +168,7 @@ TEST(PackageLoader, VelGraphPkgPutsTheGraphAloneOnItsPageAndCarriesItsPaletteIma
 TEST(PackageLoader, APackageRequiringAnotherLoadsAfterItAndSharesItsPage) {
   TComponentRegistry &registry = TComponentRegistry::Instance();
   TPackageLoader loader;
-  EXPECT_NE(LoadError(loader, FAKE_PACKAGE_REQUIRES_GRAPH).find("requires the package VelGraphPkg"),
-            std::string::npos);
+  EXPECT_NE(LoadError(loader, FAKE_PACKAGE_REQUIRES_GRAPH).find("requires the package VelGraphPkg"), std::string::npos);
   loader.LoadPackage(VELGRAPH_PACKAGE);
   const TLoadedPackage &fake = loader.LoadPackage(FAKE_PACKAGE_REQUIRES_GRAPH);
   EXPECT_EQ(registry.Pages().back().ClassNames, Strings({"TVelWorldGraph", "TFakeComponent"}));
@@ -192,8 +191,7 @@ TEST(PackageLoader, BadPackagesAreRefusedWithNothingLeftBehind) {
       {FAKE_PACKAGE_REQUIRES_MISSING, "Package FakePkg requires the package VCLNET99, which is not loaded"},
       {FAKE_PACKAGE_UNIT_FAILS,
        "Package FakePkg failed to initialize: Unit FakeUnit failed to initialize: the fake unit cannot start"},
-      {FAKE_PACKAGE_REGISTER_FAILS,
-       "Package FakePkg failed to register: A class named TFakeComponent already exists"},
+      {FAKE_PACKAGE_REGISTER_FAILS, "Package FakePkg failed to register: A class named TFakeComponent already exists"},
       {FAKE_PACKAGE_ENTRY_REFUSES, "Package FakePkg refused to load (its entry point answered 0)"},
   };
   TComponentRegistry &registry = TComponentRegistry::Instance();

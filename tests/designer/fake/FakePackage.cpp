@@ -19,7 +19,9 @@ public:
 };
 
 [[maybe_unused]] TComponentClass FakeClass() {
-  return {"TFakeComponent", [](TComponent *owner) -> TComponent * { return new TFakeComponent(owner); }, {},
+  return {"TFakeComponent",
+          [](TComponent *owner) -> TComponent * { return new TFakeComponent(owner); },
+          {},
           &typeid(TFakeComponent)};
 }
 
@@ -43,8 +45,8 @@ constexpr std::array<const char *, 1> Requires{"VCL40"};
 } // namespace
 
 EXPORTED const TPackageDescription *GetPackageInfoTable() {
-  static const TPackageDescription description{"FakePkg", "A package for the loader's tests", poDesignOnly,
-                                               Requires, Contains, {}};
+  static const TPackageDescription description{
+      "FakePkg", "A package for the loader's tests", poDesignOnly, Requires, Contains, {}};
   return &description;
 }
 

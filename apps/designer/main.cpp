@@ -84,6 +84,13 @@ TArguments Parse(int argc, char **argv) {
   }
   if (args.Command.empty())
     Refuse("no command given");
+  const bool takesForm = args.Command == "new" || args.Command == "open";
+  if (!takesForm && args.Command != "package" && args.Command != "palette")
+    Refuse("unknown command " + args.Command);
+  if (takesForm && args.Positional.size() != 1)
+    Refuse(args.Command + " takes one form file");
+  if (!takesForm && !args.Positional.empty())
+    Refuse(args.Command + " takes no file");
   args.Package = package ? *package : "";
   return args;
 }
@@ -108,12 +115,6 @@ std::pair<int, int> ParseSize(const std::string &text) {
   return {width, height};
 }
 
-const std::string &FormArgument(const TArguments &args) {
-  if (args.Positional.size() != 1)
-    Refuse(args.Command + " takes one form file");
-  return args.Positional.front();
-}
-
 int Run(const TArguments &args) {
   TDesignerSession session(args.Package.empty() ? DefaultPackage() : args.Package);
   if (args.Command == "package") {
@@ -125,13 +126,11 @@ int Run(const TArguments &args) {
   } else if (args.Command == "new") {
     const auto [width, height] = ParseSize(args.Size.value_or("640x480"));
     session.NewForm(args.Class.value_or("TVelWorldGraph"), width, height);
-    session.SaveForm(FormArgument(args));
-  } else if (args.Command == "open") {
-    session.OpenForm(FormArgument(args));
+    session.SaveForm(args.Positional.front());
+  } else {
+    session.OpenForm(args.Positional.front());
     if (args.Save)
       session.SaveForm(*args.Save);
-  } else {
-    Refuse("unknown command " + args.Command);
   }
   if (args.Png)
     session.Render(*args.Png);

@@ -126,9 +126,7 @@ void TPackageLoader::Start(TLoadedPackage &package) {
     package.FRegister();
   } catch (...) {
     const std::string cause = Cause();
-    for (const std::string &name : FRegistry.ClassNames())
-      if (std::find(before.begin(), before.end(), name) == before.end())
-        package.FClasses.push_back(name);
+    package.FClasses = AddedClasses(before);
     try {
       Stop(package, started);
     } catch (const EPackageError &) {
@@ -137,9 +135,14 @@ void TPackageLoader::Start(TLoadedPackage &package) {
     throw EPackageError("Package " + package.FName + " failed to " + (started ? "register" : "initialize") + ": " +
                         cause);
   }
-  for (const std::string &name : FRegistry.ClassNames())
-    if (std::find(before.begin(), before.end(), name) == before.end())
-      package.FClasses.push_back(name);
+  package.FClasses = AddedClasses(before);
+}
+
+std::vector<std::string> TPackageLoader::AddedClasses(const std::vector<std::string> &before) const {
+  std::vector<std::string> added = FRegistry.ClassNames();
+  std::erase_if(added,
+                [&](const std::string &name) { return std::find(before.begin(), before.end(), name) != before.end(); });
+  return added;
 }
 
 void TPackageLoader::Stop(TLoadedPackage &package, bool finalize) {

@@ -24,7 +24,8 @@ public:
   const TPackageDescription &Description() const { return *FDescription; }
   // The classes its registration added, in the order they were added.
   const std::vector<std::string> &Classes() const { return FClasses; }
-  // The resource of that name (case-insensitive); raises EPackageError when there is none.
+  // The resource of that name (case-insensitive), in the package's memory: valid while the
+  // package is loaded. Raises EPackageError when there is none.
   std::span<const std::uint8_t> Resource(std::string_view name) const;
 
 private:
@@ -77,6 +78,8 @@ private:
   void CheckDescription(const TLoadedPackage &package) const;
   void Start(TLoadedPackage &package);
   void Stop(TLoadedPackage &package, bool finalize);
+  // The registered classes not among those registered before.
+  std::vector<std::string> AddedClasses(const std::vector<std::string> &before) const;
 
   TComponentRegistry &FRegistry = TComponentRegistry::Instance();
   std::vector<std::unique_ptr<TLoadedPackage>> FPackages;

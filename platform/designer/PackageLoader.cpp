@@ -171,6 +171,12 @@ void TPackageLoader::UnloadPackage(const TLoadedPackage &package) {
                                   [&](const std::unique_ptr<TLoadedPackage> &p) { return p.get() == &package; });
   if (found == FPackages.end())
     throw EPackageError("Package " + package.Name() + " was not loaded here");
+  // A package still loaded may use what this one holds; it has to go first.
+  for (const auto &other : FPackages)
+    for (const char *required : other->Description().Requires)
+      if (required && SameText(required, package.Name()))
+        throw EPackageError("Package " + package.Name() + " is required by the package " + other->Name() +
+                            ", which is still loaded");
   const std::unique_ptr<TLoadedPackage> unloading = std::move(*found);
   FPackages.erase(found);
   Stop(*unloading, true);

@@ -64,8 +64,9 @@ public:
   // name already registered raises EPackageError.
   const TLoadedPackage &LoadPackage(const std::string &fileName);
   // Takes the package's classes out of the registry, runs Finalize and closes the library.
-  // Components of its classes must be gone by then. A finalization failure is raised as
-  // EPackageError after the package is unloaded all the same.
+  // Components of its classes must be gone by then. A package that a loaded one requires is
+  // refused (EPackageError), and stays loaded. A finalization failure is raised as EPackageError
+  // after the package is unloaded all the same.
   void UnloadPackage(const TLoadedPackage &package);
 
   // Whether a package of that name (case-insensitive) is registered: built in or loaded.

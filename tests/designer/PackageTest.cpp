@@ -169,9 +169,16 @@ TEST(PackageLoader, APackageRequiringAnotherLoadsAfterItAndSharesItsPage) {
   TComponentRegistry &registry = TComponentRegistry::Instance();
   TPackageLoader loader;
   EXPECT_NE(LoadError(loader, FAKE_PACKAGE_REQUIRES_GRAPH).find("requires the package VelGraphPkg"), std::string::npos);
-  loader.LoadPackage(VELGRAPH_PACKAGE);
+  const TLoadedPackage &graph = loader.LoadPackage(VELGRAPH_PACKAGE);
   const TLoadedPackage &fake = loader.LoadPackage(FAKE_PACKAGE_REQUIRES_GRAPH);
   EXPECT_EQ(registry.Pages().back().ClassNames, Strings({"TVelWorldGraph", "TFakeComponent"}));
+  try {
+    loader.UnloadPackage(graph);
+    ADD_FAILURE() << "unloaded while required";
+  } catch (const EPackageError &e) {
+    EXPECT_STREQ(e.what(), "Package VelGraphPkg is required by the package FakePkg, which is still loaded");
+  }
+  EXPECT_EQ(loader.Packages().size(), 2u);
   loader.UnloadPackage(fake);
   EXPECT_EQ(registry.Pages().back().ClassNames, Strings({"TVelWorldGraph"}));
   // The loader unloads what is left when it goes.

@@ -1,5 +1,6 @@
 #include "DesignerSession.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <platform/host/HeadlessHost.h>
 #include <platform/pictures/Bitmap.h>
@@ -71,9 +72,14 @@ int TDesignerSession::WritePaletteImages(const std::string &folder) const {
 }
 
 void TDesignerSession::NewForm(const std::string &className, int width, int height) {
-  const TComponentClass *cls = TComponentRegistry::Instance().FindClass(className);
-  if (!cls)
-    throw EDesignError("No class " + className + " is registered");
+  const TComponentRegistry &registry = TComponentRegistry::Instance();
+  const TComponentClass *cls = registry.FindClass(className);
+  const bool onPalette =
+      cls && std::any_of(registry.Pages().begin(), registry.Pages().end(), [&](const TPalettePage &p) {
+        return std::find(p.ClassNames.begin(), p.ClassNames.end(), cls->Name) != p.ClassNames.end();
+      });
+  if (!onPalette)
+    throw EDesignError("No class " + className + " is on the palette");
   auto form = std::make_unique<TForm>(nullptr);
   form->SetName("Form1");
   form->SetBounds(0, 0, width, height);

@@ -28,7 +28,7 @@ public:
   // many were written.
   int WritePaletteImages(const std::string &folder) const;
 
-  // A new form of the given size holding one component of the class, named after it.
+  // A new form of the given size holding one component of a class on the palette, named after it.
   void NewForm(const std::string &className, int width, int height);
   void OpenForm(const std::string &fileName);
   void SaveForm(const std::string &fileName) const;

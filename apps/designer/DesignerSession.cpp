@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <platform/host/HeadlessHost.h>
+#include <platform/host/SdlHost.h>
 #include <platform/pictures/Bitmap.h>
 #include <platform/rtl/Rtl.h>
+#include <platform/rtl/VirtualKeys.h>
 
 using namespace Platform;
 
@@ -82,6 +84,7 @@ void TDesignerSession::NewForm(const std::string &className, int width, int heig
     throw EDesignError("No class " + className + " is on the palette");
   auto form = std::make_unique<TForm>(nullptr);
   form->SetName("Form1");
+  form->SetCaption("Form1");
   form->SetBounds(0, 0, width, height);
   TComponent *component = cls->Create(form.get());
   component->SetName(cls->Name.substr(1) + "1");
@@ -116,6 +119,20 @@ void TDesignerSession::Render(const std::string &pngFile) const {
   }
   host.Present();
   host.Presented().SaveToPngFile(pngFile);
+}
+
+bool TDesignerSession::Show(std::string &reason) const {
+  const std::unique_ptr<TSdlHost> window = TSdlHost::Open(Form(), &reason);
+  if (!window)
+    return false;
+  // Escape closes the designer's window as it closes a dialog; the form's own keys are its code's.
+  Form().OnKeyDown = [&window](TObject *, WORD &key, TShiftState) {
+    if (key == VK_ESCAPE)
+      window->Close();
+  };
+  window->Run();
+  Form().OnKeyDown = nullptr;
+  return true;
 }
 
 TForm &TDesignerSession::Form() const {

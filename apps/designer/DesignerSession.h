@@ -8,8 +8,8 @@
 #include <string>
 
 // What the designer does, without its command line: the loaded package, the palette it filled
-// and the one form being designed. Every component of the form is in design mode. Showing the
-// form goes through Render today (an off-screen host); a window host takes the same form.
+// and the one form being designed. Every component of the form is in design mode. The form is
+// shown in a window (Show) or rendered off-screen (Render) through the same dispatch.
 class TDesignerSession {
 public:
   // Loads the package into the process-wide loader and registry.
@@ -34,6 +34,9 @@ public:
   void SaveForm(const std::string &fileName) const;
   // The form as the designer shows it, written as a PNG file.
   void Render(const std::string &pngFile) const;
+  // Shows the form in a window until the user closes it. Returns false, saying why in reason,
+  // when there is no display or the library was built without a window host.
+  bool Show(std::string &reason) const;
 
   Platform::TForm &Form() const;
 

@@ -24,13 +24,16 @@ Commands:
   palette [--images DIR]        list the palette, one page a line ("Page: TClass, ...");
                                 with --images, write each class's palette image to
                                 DIR/CLASSNAME.png
-  new FORM [--class CLASS] [--size WxH] [--png IMAGE]
+  new FORM [--class CLASS] [--size WxH] [--png IMAGE] [--window]
                                 make a form holding one component of CLASS (default
                                 TVelWorldGraph) on a form of WxH pixels (default 640x480),
                                 save it to the form file FORM and render it to IMAGE
-  open FORM [--save FILE] [--png IMAGE]
+  open FORM [--save FILE] [--png IMAGE] [--window]
                                 open the form file FORM in design mode, save it to FILE
                                 and render it to IMAGE
+
+With --window the form is then shown in a window until it is closed (or Escape is pressed);
+without a display the designer says so and exits with status 1.
 
 Options:
   --package FILE   the package to load; by default VelGraphPkg.so beside this program,
@@ -46,6 +49,7 @@ struct TArguments {
   std::string Command;
   std::vector<std::string> Positional;
   std::optional<std::string> Images, Class, Size, Png, Save;
+  bool Window = false;
 };
 
 [[noreturn]] void Refuse(const std::string &message) {
@@ -65,6 +69,10 @@ TArguments Parse(int argc, char **argv) {
     if (arg == "--help" || arg == "-h") {
       std::fputs(Usage, stdout);
       std::exit(0);
+    }
+    if (arg == "--window") {
+      args.Window = true;
+      continue;
     }
     std::optional<std::string> *target = arg == "--package" ? &package : nullptr;
     for (const auto &[name, slot] : options)
@@ -91,6 +99,8 @@ TArguments Parse(int argc, char **argv) {
     Refuse(args.Command + " takes one form file");
   if (!takesForm && !args.Positional.empty())
     Refuse(args.Command + " takes no file");
+  if (!takesForm && args.Window)
+    Refuse("--window goes with new or open");
   args.Package = package ? *package : "";
   return args;
 }
@@ -134,6 +144,10 @@ int Run(const TArguments &args) {
   }
   if (args.Png)
     session.Render(*args.Png);
+  if (std::string reason; args.Window && !session.Show(reason)) {
+    std::fprintf(stderr, "velgraph-designer: cannot show the form: %s\n", reason.c_str());
+    return 1;
+  }
   return 0;
 }
 

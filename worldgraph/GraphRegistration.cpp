@@ -41,9 +41,20 @@ TPublishedPropertyInfo Boolean(const char *name, bool (G::*get)() const, void (G
       name, [get](const G &g) { return (g.*get)(); }, [set](G &g, bool v) { (g.*set)(v); }, std::nullopt);
 }
 
-// The properties a form file carries; the graph's fonts, events and read-only sizes are not.
+constexpr std::array<const char *, 6> AlignNames{"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"};
+
+void AddFont(std::vector<TPublishedPropertyInfo> &properties, const char *name,
+             const Platform::TFont &(G::*get)() const, void (G::*set)(const Platform::TFont &)) {
+  Platform::AddFontProperties<G>(
+      properties, name, [get](const G &g) -> const Platform::TFont & { return (g.*get)(); },
+      [set](G &g, const Platform::TFont &f) { (g.*set)(f); }, nullptr);
+}
+
+// The properties a form file carries, in the graph's published order; the sizes left for the
+// drawing are read back from the layout, not stored.
 std::vector<TPublishedPropertyInfo> StreamedProperties() {
-  return {
+  std::vector<TPublishedPropertyInfo> properties{
+      Enum<Platform::TAlign>("Align", AlignNames, &G::Align, &G::SetAlign),
       Integer("Color", &G::Color, &G::SetColor),
       Integer("Height", &G::Height, &G::SetHeight),
       Integer("Width", &G::Width, &G::SetWidth),
@@ -63,9 +74,22 @@ std::vector<TPublishedPropertyInfo> StreamedProperties() {
       Integer("HRulerDecimals", &G::HRulerDecimals, &G::SetHRulerDecimals),
       Integer("VRulerDecimals", &G::VRulerDecimals, &G::SetVRulerDecimals),
       Integer("BackgroundColor", &G::BackgroundColor, &G::SetBackgroundColor),
-      Boolean("DetailedPosition", &G::DetailedPosition, &G::SetDetailedPosition),
-      Boolean("InteractiveApplication", &G::InteractiveApplication, &G::SetInteractiveApplication),
   };
+  AddFont(properties, "HRulerFont", &G::HRulerFont, &G::SetHRulerFont);
+  AddFont(properties, "VRulerFont", &G::VRulerFont, &G::SetVRulerFont);
+  properties.push_back(Boolean("DetailedPosition", &G::DetailedPosition, &G::SetDetailedPosition));
+  properties.push_back(Integer("Version", &G::Version, &G::SetVersion));
+  properties.push_back(Boolean("InteractiveApplication", &G::InteractiveApplication, &G::SetInteractiveApplication));
+  AddFont(properties, "Font", &G::Font, &G::SetFont);
+  properties.push_back(Platform::EventProperty<G>("OnClick", &G::OnClick));
+  properties.push_back(Platform::EventProperty<G>("OnDblClick", &G::OnDblClick));
+  properties.push_back(Platform::EventProperty<G>("OnMouseDown", &G::OnMouseDown));
+  properties.push_back(Platform::EventProperty<G>("OnMouseUp", &G::OnMouseUp));
+  properties.push_back(Platform::EventProperty<G>("OnMouseMove", &G::OnMouseMove));
+  properties.push_back(Platform::EventProperty<G>("OnPaint", &G::OnPaint));
+  properties.push_back(Platform::EventProperty<G>("OnMouseEnter", &G::OnMouseEnter));
+  properties.push_back(Platform::EventProperty<G>("OnMouseLeave", &G::OnMouseLeave));
+  return properties;
 }
 
 } // namespace

@@ -15,12 +15,6 @@ bool IsValidIdent(const std::string &s) {
                      [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 // A thread's teardown: how deep the running DestroyComponents calls are nested, and the holders
 // of components handed over by calls nested too deep, which the outermost call frees.
 struct TTeardown {
@@ -99,6 +93,19 @@ void TComponent::SetName(const std::string &value) {
       throw EComponentError("A component named " + value + " already exists");
   }
   FName = value;
+}
+
+std::string TComponent::HandlerName(std::string_view event) const {
+  for (const auto &[name, method] : FHandlerNames)
+    if (name == event)
+      return method;
+  return {};
+}
+
+void TComponent::SetHandlerName(std::string_view event, const std::string &method) {
+  std::erase_if(FHandlerNames, [event](const auto &entry) { return entry.first == event; });
+  if (!method.empty())
+    FHandlerNames.emplace_back(std::string(event), method);
 }
 
 void TComponent::SetDesigning(bool value, bool setChildren) {

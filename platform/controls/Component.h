@@ -7,6 +7,7 @@
 #include <platform/rtl/Set.h>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace Platform {
@@ -58,6 +59,11 @@ public:
   // Includes csLoading while a form file is read; ending it calls Loaded.
   void SetLoading(bool value);
 
+  // The name of the method a form file bound to an event of this component ("" when none), kept
+  // so that saving the form names it again. An empty method name forgets the event's.
+  std::string HandlerName(std::string_view event) const;
+  void SetHandlerName(std::string_view event, const std::string &method);
+
 protected:
   // Called when reading the component from a form file is complete.
   virtual void Loaded() {}
@@ -78,6 +84,7 @@ private:
   std::vector<TComponent *> FComponents;
   std::string FName;
   TComponentState FComponentState;
+  std::vector<std::pair<std::string, std::string>> FHandlerNames;
 };
 
 } // namespace Platform

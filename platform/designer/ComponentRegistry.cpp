@@ -5,16 +5,11 @@
 #include <platform/controls/CustomPanel.h>
 #include <platform/controls/Form.h>
 #include <platform/designer/PropertyText.h>
+#include <platform/rtl/Rtl.h>
 
 namespace Platform {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 template <class T>
 std::vector<TPublishedPropertyInfo> GeometryProperties(std::optional<int> left, std::optional<int> top) {
@@ -28,6 +23,19 @@ std::vector<TPublishedPropertyInfo> GeometryProperties(std::optional<int> left, 
       IntegerProperty<T>(
           "Height", [](const T &c) { return c.Height(); }, [](T &c, int v) { c.SetHeight(v); }, std::nullopt),
   };
+}
+
+// The font at its defaults and the mouse events every control has.
+template <class T> void AddFontAndEvents(std::vector<TPublishedPropertyInfo> &properties) {
+  static const TFont defaultFont;
+  AddFontProperties<T>(
+      properties, "Font", [](const T &c) -> const TFont & { return c.Font(); },
+      [](T &c, const TFont &f) { c.SetFont(f); }, &defaultFont);
+  properties.push_back(EventProperty<T>("OnClick", &T::OnClick));
+  properties.push_back(EventProperty<T>("OnDblClick", &T::OnDblClick));
+  properties.push_back(EventProperty<T>("OnMouseDown", &T::OnMouseDown));
+  properties.push_back(EventProperty<T>("OnMouseMove", &T::OnMouseMove));
+  properties.push_back(EventProperty<T>("OnMouseUp", &T::OnMouseUp));
 }
 
 template <class T> void AddColourAndCaption(std::vector<TPublishedPropertyInfo> &properties) {
@@ -44,7 +52,7 @@ template <class T> void AddColourAndCaption(std::vector<TPublishedPropertyInfo> 
 
 const TPublishedPropertyInfo *TComponentClass::FindProperty(std::string_view name) const {
   for (const TPublishedPropertyInfo &property : Properties)
-    if (SameName(property.Name, name))
+    if (SameText(property.Name, name))
       return &property;
   return nullptr;
 }
@@ -66,7 +74,7 @@ void TComponentRegistry::CheckNew(const std::vector<TComponentClass> &classes) c
       throw EDesignError("A component class needs a name and a way to create it");
     bool twice = FindClass(c.Name) != nullptr;
     for (std::size_t j = 0; j < i; ++j)
-      twice = twice || SameName(classes[j].Name, c.Name);
+      twice = twice || SameText(classes[j].Name, c.Name);
     if (twice)
       throw EDesignError("A class named " + c.Name + " already exists");
   }
@@ -77,7 +85,7 @@ void TComponentRegistry::RegisterComponents(const std::string &page, std::vector
     throw EDesignError("A palette page needs a name");
   CheckNew(classes);
   auto found =
-      std::find_if(FPages.begin(), FPages.end(), [&](const TPalettePage &p) { return SameName(p.Name, page); });
+      std::find_if(FPages.begin(), FPages.end(), [&](const TPalettePage &p) { return SameText(p.Name, page); });
   if (found == FPages.end())
     found = FPages.insert(FPages.end(), TPalettePage{page, {}});
   for (TComponentClass &c : classes) {
@@ -94,17 +102,24 @@ void TComponentRegistry::RegisterClass(TComponentClass componentClass) {
 }
 
 void TComponentRegistry::UnregisterClass(std::string_view name) {
-  std::erase_if(FClasses, [&](const TComponentClass &c) { return SameName(c.Name, name); });
+  std::erase_if(FClasses, [&](const TComponentClass &c) { return SameText(c.Name, name); });
   for (TPalettePage &page : FPages)
-    std::erase_if(page.ClassNames, [&](const std::string &n) { return SameName(n, name); });
+    std::erase_if(page.ClassNames, [&](const std::string &n) { return SameText(n, name); });
   std::erase_if(FPages, [](const TPalettePage &p) { return p.ClassNames.empty(); });
 }
 
 const TComponentClass *TComponentRegistry::FindClass(std::string_view name) const {
   for (const TComponentClass &c : FClasses)
-    if (SameName(c.Name, name))
+    if (SameText(c.Name, name))
       return &c;
   return nullptr;
+}
+
+std::vector<std::string> TComponentRegistry::ClassNames() const {
+  std::vector<std::string> names;
+  for (const TComponentClass &c : FClasses)
+    names.push_back(c.Name);
+  return names;
 }
 
 const TComponentClass *TComponentRegistry::ClassOf(const TComponent &component) const {
@@ -118,6 +133,8 @@ TComponentClass FormClass() {
   TComponentClass form{"TForm", [](TComponent *owner) -> TComponent * { return new TForm(owner); },
                        GeometryProperties<TForm>(std::nullopt, std::nullopt), &typeid(TForm)};
   AddColourAndCaption<TForm>(form.Properties);
+  AddFontAndEvents<TForm>(form.Properties);
+  form.Properties.push_back(EventProperty<TForm>("OnPaint", &TForm::OnPaint));
   return form;
 }
 
@@ -131,6 +148,7 @@ TComponentClass PanelClass() {
                         },
                         GeometryProperties<TCustomPanel>(0, 0), &typeid(TCustomPanel)};
   AddColourAndCaption<TCustomPanel>(panel.Properties);
+  AddFontAndEvents<TCustomPanel>(panel.Properties);
   return panel;
 }
 

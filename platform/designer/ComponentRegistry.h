@@ -1,13 +1,16 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <platform/controls/Component.h>
+#include <platform/controls/ControlTypes.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Export.h>
 #include <string>
 #include <string_view>
 #include <typeinfo>
+#include <variant>
 #include <vector>
 
 namespace Platform {
@@ -18,13 +21,21 @@ public:
   using Exception::Exception;
 };
 
+// A handler the application offers for events named in form files; std::monostate stands for a
+// handler that does nothing, of whatever kind the event takes (a designer binds those).
+using TEventHandler = std::variant<std::monostate, TNotifyEvent, TMouseEvent, TMouseMoveEvent>;
+// The application's handlers by method name (names compare exactly).
+using TEventHandlers = std::map<std::string, TEventHandler, std::less<>>;
+
 // One published property: its value travels as text. A property with no stream default is
-// always stored.
+// always stored. An event has Bind instead of Set: its text is the name of a method that the
+// reader looks up among the application's handlers, and Get gives "" while nothing is bound.
 struct VELGRAPH_API TPublishedPropertyInfo {
   std::string Name;
   std::function<std::string(const TComponent &)> Get;
   std::function<void(TComponent &, const std::string &)> Set;
   std::optional<std::string> Default;
+  std::function<void(TComponent &, const std::string &method, const TEventHandler &)> Bind = {};
 };
 
 // What the designer knows of a component class: how to make one with an owner, and its
@@ -64,6 +75,8 @@ public:
   void UnregisterClass(std::string_view name);
 
   const TComponentClass *FindClass(std::string_view name) const;
+  // Every registered class's name, on a palette page or not, in the order of registration.
+  std::vector<std::string> ClassNames() const;
   // The class registered for the component's exact type, or null.
   const TComponentClass *ClassOf(const TComponent &component) const;
   const std::vector<TPalettePage> &Pages() const { return FPages; }

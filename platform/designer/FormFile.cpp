@@ -3,6 +3,7 @@
 #include <cctype>
 #include <fstream>
 #include <memory>
+#include <platform/designer/PropertyText.h>
 #include <platform/rtl/AtomicFile.h>
 #include <platform/rtl/Rtl.h>
 #include <sstream>
@@ -28,14 +29,6 @@ struct TObjectBlock {
   std::vector<TPropertyLine> Properties;
   std::vector<TObjectBlock> Children;
 };
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-    s.remove_prefix(1);
-  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-    s.remove_suffix(1);
-  return s;
-}
 
 [[noreturn]] void Fail(int line, const std::string &message) {
   throw EDesignError("Line " + std::to_string(line) + ": " + message);
@@ -111,7 +104,7 @@ private:
       Fail(FLine, "expected 'Property = value', found '" + std::string(line) + "'");
     const std::string_view name = Trim(line.substr(0, equals));
     const TPublishedPropertyInfo *property = cls.FindProperty(name);
-    if (!property || !property->Set)
+    if (!property || (!property->Set && !property->Bind))
       Fail(FLine, cls.Name + " has no property " + std::string(name));
     return {FLine, property, std::string(Trim(line.substr(equals + 1)))};
   }
@@ -122,8 +115,31 @@ private:
   int FLine = 0;
 };
 
+// How a reader binds events: the application's handlers, and whether a name it lacks gets a
+// handler that does nothing.
+struct TBinding {
+  const TEventHandlers &Handlers;
+  bool Placeholders;
+};
+
+void SetProperty(TComponent &component, const TPropertyLine &p, const TBinding &binding) {
+  if (!p.Property->Bind) {
+    p.Property->Set(component, p.Value);
+    return;
+  }
+  const std::string method = PropertyText::ToIdentifier(p.Value);
+  const auto handler = binding.Handlers.find(method);
+  if (handler != binding.Handlers.end())
+    p.Property->Bind(component, method, handler->second);
+  else if (binding.Placeholders)
+    p.Property->Bind(component, method, std::monostate());
+  else
+    throw EDesignError("the application has no handler named " + method);
+}
+
 // Owns the tree under construction until it is whole, then lets go of it.
-TComponent *Build(const TObjectBlock &block, TComponent *owner, std::vector<TComponent *> &made) {
+TComponent *Build(const TObjectBlock &block, TComponent *owner, const TBinding &binding,
+                  std::vector<TComponent *> &made) {
   TComponent *component = block.Class->Create(owner);
   made.push_back(component);
   component->SetLoading(true);
@@ -134,13 +150,13 @@ TComponent *Build(const TObjectBlock &block, TComponent *owner, std::vector<TCom
   }
   for (const TPropertyLine &p : block.Properties) {
     try {
-      p.Property->Set(*component, p.Value);
+      SetProperty(*component, p, binding);
     } catch (const std::exception &e) {
       Fail(p.Line, p.Property->Name + ": " + e.what());
     }
   }
   for (const TObjectBlock &child : block.Children)
-    Build(child, component, made);
+    Build(child, component, binding, made);
   return component;
 }
 
@@ -149,10 +165,10 @@ void WriteBlock(std::ostringstream &out, const TComponent &component, const TCom
   const std::string pad(static_cast<std::size_t>(indent) * 2, ' ');
   out << pad << "object " << (component.Name().empty() ? "" : component.Name() + ": ") << cls.Name << '\n';
   for (const TPublishedPropertyInfo &p : cls.Properties) {
-    if (!p.Get || !p.Set)
+    if (!p.Get || (!p.Set && !p.Bind))
       continue;
     const std::string value = p.Get(component);
-    if (!p.Default || value != *p.Default)
+    if (p.Bind ? !value.empty() : (!p.Default || value != *p.Default))
       out << pad << "  " << p.Name << " = " << value << '\n';
   }
   for (int i = 0; i < component.ComponentCount(); ++i)
@@ -162,6 +178,11 @@ void WriteBlock(std::ostringstream &out, const TComponent &component, const TCom
 }
 
 } // namespace
+
+const TEventHandlers &TFormFile::NoHandlers() {
+  static const TEventHandlers none;
+  return none;
+}
 
 std::string TFormFile::Write(const TComponent &root) const {
   const TComponentClass *cls = FRegistry.ClassOf(root);
@@ -185,7 +206,7 @@ TComponent *TFormFile::Read(std::string_view text, TComponent *owner) const {
   std::vector<TComponent *> made;
   std::unique_ptr<TComponent> root;
   try {
-    root.reset(Build(tree, nullptr, made));
+    root.reset(Build(tree, nullptr, TBinding{FHandlers, FPlaceholderHandlers}, made));
   } catch (...) {
     if (!made.empty())
       delete made.front();

@@ -1,22 +1,16 @@
 #include <platform/designer/PropertyText.h>
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <platform/rtl/Rtl.h>
 
 namespace Platform::PropertyText {
 
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
@@ -132,6 +126,40 @@ int ToEnum(std::string_view text, std::span<const char *const> names) {
     if (SameText(text, names[i]))
       return static_cast<int>(i);
   throw EDesignError(Quoted(text) + " is not a valid value");
+}
+
+std::string FromSet(std::uint32_t bits, std::span<const char *const> names) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < names.size() && i < 32; ++i)
+    if (bits & (std::uint32_t{1} << i))
+      text += (text.size() > 1 ? ", " : "") + std::string(names[i]);
+  return text + "]";
+}
+
+std::uint32_t ToSet(std::string_view text, std::span<const char *const> names) {
+  if (text.size() < 2 || text.front() != '[' || text.back() != ']')
+    throw EDesignError(Quoted(text) + " is not a set");
+  const std::string_view items = text.substr(1, text.size() - 2);
+  if (Trim(items).empty())
+    return 0;
+  std::uint32_t bits = 0;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = items.find(',', start);
+    const std::string_view item = items.substr(start, comma == std::string_view::npos ? comma : comma - start);
+    bits |= std::uint32_t{1} << ToEnum(Trim(item), names);
+    if (comma == std::string_view::npos)
+      return bits;
+    start = comma + 1;
+  }
+}
+
+std::string ToIdentifier(std::string_view text) {
+  const bool valid = !text.empty() && !std::isdigit(static_cast<unsigned char>(text.front())) &&
+                     std::all_of(text.begin(), text.end(),
+                                 [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; });
+  if (!valid)
+    throw EDesignError(Quoted(text) + " is not a method name");
+  return std::string(text);
 }
 
 } // namespace Platform::PropertyText

@@ -5,6 +5,7 @@
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/raster/RasterDevice.h>
 #include <platform/rtl/Export.h>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ public:
   // oversized file before taking pixel memory, and the bitmap stays as it was. Saving writes an
   // uncompressed bottom-up file of 24 or 32 bits per pixel through a temporary file, like PNG.
   void LoadFromBmpFile(const std::string &fileName);
+  // The same from a BMP file image held in memory (a resource), with the same checks.
+  void LoadFromBmpData(std::span<const std::uint8_t> bytes);
   void SaveToBmpFile(const std::string &fileName, int bitsPerPixel = 24) const;
   // The format is chosen by the file's content (PNG or BMP), not its name; anything else raises
   // EInvalidGraphic naming what was found.

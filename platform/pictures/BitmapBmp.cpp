@@ -38,7 +38,10 @@ void PutU32(std::uint8_t *at, std::uint32_t value) {
 
 void TBitmap::LoadFromBmpFile(const std::string &fileName) {
   CheckFileName(fileName);
-  const std::vector<std::uint8_t> bytes = ReadPictureFile(fileName, MaxFileBytes, "BMP");
+  LoadFromBmpData(ReadPictureFile(fileName, MaxFileBytes, "BMP"));
+}
+
+void TBitmap::LoadFromBmpData(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < FileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M')
     Fail(bytes.empty() ? "file is empty" : "not a BMP file (bad signature)");
   const std::uint32_t dataOffset = bytes[10] | bytes[11] << 8 | bytes[12] << 16 | std::uint32_t{bytes[13]} << 24;

@@ -1,5 +1,7 @@
 #include <platform/rtl/Rtl.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <platform/rtl/Exceptions.h>
@@ -40,6 +42,20 @@ std::int64_t Round(double value) {
 std::int64_t Trunc(double value) { return Saturated(std::trunc(value)); }
 
 std::string IntToStr(std::int64_t value) { return std::to_string(value); }
+
+bool SameText(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
+  return text;
+}
 
 bool FileExists(const std::string &fileName) {
   struct stat info {};

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <platform/rtl/Export.h>
 #include <string>
+#include <string_view>
 
 namespace Platform {
 
@@ -36,6 +37,12 @@ VELGRAPH_API std::string FloatToStrF(double value, TFloatFormat format, int prec
 VELGRAPH_API std::string FloatToStrFixed(double value, int decimals);
 
 VELGRAPH_API std::string IntToStr(std::int64_t value);
+
+// Compares two texts ignoring the case of ASCII letters, as identifiers compare.
+VELGRAPH_API bool SameText(std::string_view a, std::string_view b);
+
+// The text without the white space at either end.
+VELGRAPH_API std::string_view Trim(std::string_view text);
 
 // False for a name no file can have (empty, or holding a NUL byte).
 VELGRAPH_API bool FileExists(const std::string &fileName);

@@ -145,6 +145,9 @@ TVelWorldGraph::~TVelWorldGraph() {
   FPaintBox = nullptr;
   FHRulerFont.reset();
   FVRulerFont.reset();
+  FBmpPicture.reset();
+  FWmfPicture.reset();
+  FJpegPicture.reset();
   while (!FShapes.empty())
     FShapes.pop_back();
 }

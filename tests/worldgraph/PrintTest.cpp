@@ -167,6 +167,7 @@ TEST_F(PrintJob, TheUserGraphicIsDrawnOnThePageThenTheScreenComesBack) {
     printingInPaint.clear();
     Graph->OnPaint = [&](TObject *) {
       printingInPaint.push_back(Graph->FPrinting);
+      Graph->DrawingCanvas()->Pen().SetColor(Blue);
       Graph->WorldMoveTo(Graph->XMin(), Graph->YMin());
       Graph->WorldLineTo(Graph->XMax(), Graph->YMax());
       Graph->SquarePoint(3, (Graph->XMin() + Graph->XMax()) / 2, (Graph->YMin() + Graph->YMax()) / 2, Red);
@@ -185,6 +186,7 @@ TEST_F(PrintJob, TheUserGraphicIsDrawnOnThePageThenTheScreenComesBack) {
     EXPECT_EQ(lines[0]->Points[1].Y, 0);
     EXPECT_NEAR(lines[0]->Points[0].X, (w * c.Scale - width) / 2, 1);
     EXPECT_NEAR(lines[0]->Points[1].X, (w * c.Scale + width) / 2, 1);
+    EXPECT_EQ(lines[0]->State.Pen.Color, Blue) << "the pen set on the drawing canvas reaches the page";
     // The marker grows with the drawing: 3 pixels become 3 x scale.
     const auto squares = Page.CallsOf(dcPolygon);
     ASSERT_EQ(squares.size(), 1u);

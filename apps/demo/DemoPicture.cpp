@@ -16,7 +16,6 @@ namespace {
 constexpr int PictureWidth = 192, PictureHeight = 128;
 // Heights are drawn in this many bands, each edge a darker contour line.
 constexpr double ContourBands = 7;
-constexpr double MarginInches = 0.5;
 
 int Pixels(double value) { return static_cast<int>(std::clamp<std::int64_t>(Round(value), INT_MIN, INT_MAX)); }
 
@@ -111,7 +110,7 @@ void PrintDemo(TVelWorldGraph &graph, const std::string &fileName) {
   printer.SetFormat(pfPDF);
   const double scale = static_cast<double>(printer.PageWidth()) / std::max(1, Screen().Width());
   const Velpaint::TVelPaintBox &box = *graph.PaintBox();
-  const int margin = Pixels(MarginInches * printer.Resolution());
+  const int margin = Pixels(DemoPageMarginInches * printer.Resolution());
   const auto picture = MakeDemoPicture();
   graph.BeginPrinting();
   try {

@@ -8,6 +8,9 @@
 #include <string>
 #include <worldgraph/VelGraph.h>
 
+// The page's margin: the rulers and the drawing stand this far from its top-left corner.
+constexpr double DemoPageMarginInches = 0.5;
+
 // The relief map, a small bitmap the graph stretches over its home window.
 std::unique_ptr<Platform::TBitmap> MakeDemoPicture();
 

@@ -3,6 +3,7 @@
 #include <worldgraph/VelGraph.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <platform/controls/Screen.h>
@@ -43,31 +44,30 @@ double SmallerQuotient(int a, int b, int c, int d, double Fallback) {
 // The process-wide mapping, put back when a computation that set its own is done.
 class TMappingKeeper {
 public:
-  TMappingKeeper()
-      : FWorld{Wgraph::WorldLeft, Wgraph::WorldRight, Wgraph::WorldTop, Wgraph::WorldBottom},
-        FDevice{Wgraph::PCLeft, Wgraph::PCRight, Wgraph::PCTop, Wgraph::PCBottom}, FFactors{Wgraph::aa, Wgraph::bb,
-                                                                                            Wgraph::cc, Wgraph::dd} {}
+  TMappingKeeper() {
+    for (std::size_t i = 0; i < RealFields.size(); ++i)
+      FReals[i] = *RealFields[i];
+    for (std::size_t i = 0; i < PixelFields.size(); ++i)
+      FPixels[i] = *PixelFields[i];
+  }
   ~TMappingKeeper() {
-    Wgraph::WorldLeft = FWorld[0];
-    Wgraph::WorldRight = FWorld[1];
-    Wgraph::WorldTop = FWorld[2];
-    Wgraph::WorldBottom = FWorld[3];
-    Wgraph::PCLeft = FDevice[0];
-    Wgraph::PCRight = FDevice[1];
-    Wgraph::PCTop = FDevice[2];
-    Wgraph::PCBottom = FDevice[3];
-    Wgraph::aa = FFactors[0];
-    Wgraph::bb = FFactors[1];
-    Wgraph::cc = FFactors[2];
-    Wgraph::dd = FFactors[3];
+    for (std::size_t i = 0; i < RealFields.size(); ++i)
+      *RealFields[i] = FReals[i];
+    for (std::size_t i = 0; i < PixelFields.size(); ++i)
+      *PixelFields[i] = FPixels[i];
   }
   TMappingKeeper(const TMappingKeeper &) = delete;
   TMappingKeeper &operator=(const TMappingKeeper &) = delete;
 
 private:
-  std::array<double, 4> FWorld;
-  std::array<int, 4> FDevice;
-  std::array<double, 4> FFactors;
+  // Everything SetWorldWindow and SetPCWindow write.
+  static constexpr std::array<double *, 8> RealFields{&Wgraph::WorldLeft,   &Wgraph::WorldRight, &Wgraph::WorldTop,
+                                                      &Wgraph::WorldBottom, &Wgraph::aa,         &Wgraph::bb,
+                                                      &Wgraph::cc,          &Wgraph::dd};
+  static constexpr std::array<int *, 4> PixelFields{&Wgraph::PCLeft, &Wgraph::PCRight, &Wgraph::PCTop,
+                                                    &Wgraph::PCBottom};
+  std::array<double, RealFields.size()> FReals{};
+  std::array<int, PixelFields.size()> FPixels{};
 };
 
 // A block of the run-time heap, zero-filled, freed when it goes out of scope.

@@ -4,11 +4,11 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <platform/graphics/Canvas.h>
 #include <platform/pictures/Bitmap.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/HandleTable.h>
-#include <vector>
 
 namespace Platform {
 
@@ -45,11 +45,18 @@ void Read16(const BYTE *row, int x0, int count, const TPalette &, std::uint32_t 
   }
 }
 
-template <int Bytes> void ReadBgr(const BYTE *row, int x0, int count, const TPalette &, std::uint32_t *out) {
+void Read24(const BYTE *row, int x0, int count, const TPalette &, std::uint32_t *out) {
   for (int i = 0; i < count; ++i) {
-    const BYTE *p = row + Bytes * (x0 + i);
+    const BYTE *p = row + 3 * (x0 + i);
     out[i] = Rgb(p[2], p[1], p[0]);
   }
+}
+
+// Blue, green, red and an unused byte are our pixel's bytes already: a masked copy.
+void Read32(const BYTE *row, int x0, int count, const TPalette &, std::uint32_t *out) {
+  std::memcpy(out, row + 4 * static_cast<std::size_t>(x0), 4 * static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i)
+    out[i] &= 0x00FFFFFFu;
 }
 
 TRowReader RowReader(int bitCount) {
@@ -58,8 +65,8 @@ TRowReader RowReader(int bitCount) {
   case 4: return ReadIndexed<4>;
   case 8: return ReadIndexed<8>;
   case 16: return Read16;
-  case 24: return ReadBgr<3>;
-  case 32: return ReadBgr<4>;
+  case 24: return Read24;
+  case 32: return Read32;
   default: return nullptr;
   }
 }
@@ -157,15 +164,17 @@ int StretchDIBits(HDC dc, int XDest, int YDest, int DestWidth, int DestHeight, i
   // The source rectangle's top image row: bottom-up images count YSrc from their last row.
   const int top = layout.TopDown ? YSrc : layout.Height - YSrc - SrcHeight;
   const bool mirrorX = DestWidth < 0, mirrorY = DestHeight < 0;
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(SrcWidth) * static_cast<std::size_t>(SrcHeight));
+  // Every pixel is written below, so the buffer is not cleared first.
+  const auto pixels = std::make_unique_for_overwrite<std::uint32_t[]>(static_cast<std::size_t>(SrcWidth) *
+                                                                      static_cast<std::size_t>(SrcHeight));
   const auto *bits = static_cast<const BYTE *>(Bits);
   for (int r = 0; r < SrcHeight; ++r) {
-    std::uint32_t *out = pixels.data() + static_cast<std::size_t>(mirrorY ? SrcHeight - 1 - r : r) * SrcWidth;
+    std::uint32_t *out = pixels.get() + static_cast<std::size_t>(mirrorY ? SrcHeight - 1 - r : r) * SrcWidth;
     layout.Reader(layout.Row(bits, top + r), XSrc, SrcWidth, layout.Palette, out);
     if (mirrorX)
       std::reverse(out, out + SrcWidth);
   }
-  const TRasterSurface image{pixels.data(), SrcWidth, SrcHeight, SrcWidth};
+  const TRasterSurface image{pixels.get(), SrcWidth, SrcHeight, SrcWidth};
   context->Canvas->DrawPixels(
       {XDest, YDest, ClampToInt(std::int64_t{XDest} + DestWidth), ClampToInt(std::int64_t{YDest} + DestHeight)}, image);
   return SrcHeight;

@@ -10,6 +10,7 @@ namespace Platform {
 
 using BOOL = int;
 using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
 using LONG = std::int32_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;

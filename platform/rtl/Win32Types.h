@@ -12,7 +12,6 @@ using BOOL = int;
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using LONG = std::int32_t;
-using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
 // Some C libraries (libjpeg among them) define these as macros; theirs then stand.

@@ -113,13 +113,17 @@ double TVelWorldGraph::PrintScaleForPage() const {
 
 double TVelWorldGraph::ImageScale(double Scale) const { return Scale == 0 ? PageToScreenRatio() : Scale * FPrintScale; }
 
+// A document that cannot be opened leaves the graph as it was: idle, or in the job already open.
 void TVelWorldGraph::BeginPrinting() {
+  const bool wasPrinting = FPrinting;
+  const double oldScale = FPrintScale;
   FPrinting = true;
   FPrintScale = PrintScaleForPage();
   try {
     Printer()->BeginDoc();
   } catch (...) {
-    FPrinting = false;
+    FPrinting = wasPrinting;
+    FPrintScale = oldScale;
     throw;
   }
   FOpenedDocument = true;

@@ -119,10 +119,11 @@ TEST_F(PrintJob, BitmapsAndPicturesLandScaledAtTheirCorner) {
     double Scale;
     TRect Box;
   } cases[] = {
-      {0.5, {100, 200, 350, 300}},  // 0.5 x the print scale 10
-      {0, {100, 200, 300, 280}},    // the page-to-screen ratio, 4
-      {0.25, {100, 200, 225, 250}}, // 125 x 50
-      {0.01, {100, 200, 105, 202}}, // 5 x 2
+      {0.5, {100, 200, 350, 300}},   // 0.5 x the print scale 10
+      {0, {100, 200, 300, 280}},     // the page-to-screen ratio, 4
+      {0.25, {100, 200, 225, 250}},  // 125 x 50
+      {0.01, {100, 200, 105, 202}},  // 5 x 2
+      {0.025, {100, 200, 112, 205}}, // 12.5 x 5: halves go to the even neighbour
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.Scale);
@@ -248,6 +249,16 @@ TEST_F(PrintJob, FailuresLeaveTheScreenDrawingAndPrintingOff) {
   EXPECT_THROW(Graph->BeginPrinting(), EPrinter);
   EXPECT_FALSE(Graph->FPrinting);
   EXPECT_FALSE(Printer()->Printing());
+  EXPECT_EQ(Graph->FPrintScale, 0) << "no scale was fixed";
+
+  // A second BeginPrinting cannot open another document; the first job goes on.
+  Printer()->SetFileName(File);
+  Graph->BeginPrinting();
+  EXPECT_THROW(Graph->BeginPrinting(), EPrinter);
+  EXPECT_TRUE(Graph->FPrinting);
+  EXPECT_TRUE(Printer()->Printing());
+  Graph->EndPrinting();
+  std::filesystem::remove(File);
 
   // A drawing that fails half way: the job this graph opened is dropped, leaving no file.
   Printer()->SetFileName(File);

@@ -3,9 +3,12 @@
 #if VELGRAPH_HAS_SDL
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <platform/controls/Application.h>
+#include <utility>
 
 namespace Platform {
 
@@ -114,16 +117,48 @@ std::optional<int> DisplayDpi(int display) {
   return static_cast<int>(std::lround(horizontal));
 }
 
-// Starts SDL's video. On X11, where XRandR knows no physical size (virtual and some remote
-// displays) the core protocol often still does: start again without XRandR rather than guess.
-bool StartVideo() {
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-    return false;
-  if (DisplayDpi(0) || SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") != 0 || SDL_GetHint(SDL_HINT_VIDEO_X11_XRANDR))
-    return true;
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
-  SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+// Drivers that draw into memory only: no one would see the window.
+bool IsDisplay(const char *driver) {
+  return driver && SDL_strcmp(driver, "offscreen") != 0 && SDL_strcmp(driver, "dummy") != 0;
+}
+
+// Starts SDL's video on a real display. A busy X server refuses connections now and then
+// (EAGAIN), and SDL then falls to a memory driver: such a start is tried again a few times.
+bool StartVideo(std::string &why) {
+  constexpr int Attempts = 4;
+  for (int attempt = 1; attempt <= Attempts; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      why = SdlError("No display");
+    } else if (IsDisplay(SDL_GetCurrentVideoDriver())) {
+      return true;
+    } else {
+      why = std::string("No display (only SDL's ") + SDL_GetCurrentVideoDriver() + " driver)";
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    if (attempt < Attempts && std::getenv("DISPLAY"))
+      SDL_Delay(50 * attempt);
+    else
+      break;
+  }
+  return false;
+}
+
+// Where XRandR knows no physical size (virtual and some remote displays) the X server's core
+// screen often still does. Read through Xlib's macros: nothing to link.
+std::optional<int> CoreX11Dpi(SDL_Window *window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+    Display *display = info.info.x11.display;
+    const int screen = DefaultScreen(display), millimetres = DisplayWidthMM(display, screen);
+    const float dpi = millimetres > 0 ? DisplayWidth(display, screen) * 25.4f / millimetres : 0;
+    if (Plausible(dpi))
+      return static_cast<int>(std::lround(dpi));
+  }
+#endif
+  (void)window;
+  return std::nullopt;
 }
 
 void Fail(std::string *reason, const std::string &why) {
@@ -142,37 +177,33 @@ TShiftState TSdlHost::ShiftState(std::uint16_t sdlKeymod) { return ShiftOfMods(s
 std::unique_ptr<TSdlHost> TSdlHost::Open(TForm &form, std::string *reason) {
   // The first click on a window that is not focused still reaches the form.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-  if (!StartVideo()) {
-    Fail(reason, SdlError("No display"));
+  std::string why;
+  if (!StartVideo(why)) {
+    Fail(reason, why);
     return nullptr;
   }
   SDL_Window *window =
       SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                        std::max(form.Width(), 1), std::max(form.Height(), 1), SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
-  SDL_Renderer *renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
-  if (window && !renderer)
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-  if (!renderer) {
+  // The form's pixels are made on the CPU: they go straight to the window's own surface (a
+  // renderer's stretched copy could show a frame of the old size after a resize).
+  if (!window || !SDL_GetWindowSurface(window)) {
     Fail(reason, SdlError(window ? "Cannot draw in a window" : "Cannot open a window"));
     if (window)
       SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return nullptr;
   }
-  return std::unique_ptr<TSdlHost>(new TSdlHost(form, window, renderer));
+  return std::unique_ptr<TSdlHost>(new TSdlHost(form, window));
 }
 
-TSdlHost::TSdlHost(TForm &form, SDL_Window *window, SDL_Renderer *renderer)
-    : TEmbeddedHost(form, DisplayOf(window)), FWindow(window), FRenderer(renderer) {
+TSdlHost::TSdlHost(TForm &form, SDL_Window *window) : TEmbeddedHost(form, DisplayOf(window)), FWindow(window) {
   OnWarpPointer = [this](TPoint formPoint) { WarpTo(formPoint); };
   SDL_ShowWindow(FWindow);
   FollowWindow();
 }
 
 TSdlHost::~TSdlHost() {
-  if (FTexture)
-    SDL_DestroyTexture(FTexture);
-  SDL_DestroyRenderer(FRenderer);
   SDL_DestroyWindow(FWindow);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -192,7 +223,10 @@ TDisplayMetrics TSdlHost::DisplayOf(SDL_Window *window) {
     metrics.Width = bounds.w;
     metrics.Height = bounds.h;
   }
-  metrics.PixelsPerInch = DisplayDpi(display).value_or(DefaultPixelsPerInch);
+  std::optional<int> dpi = DisplayDpi(display);
+  if (!dpi)
+    dpi = CoreX11Dpi(window);
+  metrics.PixelsPerInch = dpi.value_or(DefaultPixelsPerInch);
   return metrics;
 }
 
@@ -275,13 +309,6 @@ void TSdlHost::Handle(const SDL_Event &event) {
         event.type == SDL_KEYDOWN ? KeyDown(key, keys) : KeyUp(key, keys);
       }
     break;
-  case SDL_RENDER_TARGETS_RESET:
-  case SDL_RENDER_DEVICE_RESET:
-    // The texture's pixels are gone: make it again and upload everything.
-    if (FTexture)
-      SDL_DestroyTexture(FTexture);
-    FTexture = nullptr;
-    break;
   default: break;
   }
 }
@@ -291,23 +318,14 @@ void TSdlHost::HandleWindowEvent(const SDL_Event &event) {
   case SDL_WINDOWEVENT_CLOSE: Close(); break;
   case SDL_WINDOWEVENT_LEAVE: MouseLeave(); break;
   case SDL_WINDOWEVENT_MOVED:
-  case SDL_WINDOWEVENT_SIZE_CHANGED: FollowWindow(); break;
+  case SDL_WINDOWEVENT_SIZE_CHANGED:
+    FollowWindow();
+    FShowAgain = true;
+    break;
   case SDL_WINDOWEVENT_DISPLAY_CHANGED: Platform::Screen().SetMetrics(DisplayOf(FWindow)); break;
   case SDL_WINDOWEVENT_EXPOSED: FShowAgain = true; break;
   default: break;
   }
-}
-
-void TSdlHost::EnsureTexture(int width, int height) {
-  if (FTexture && FTextureWidth == width && FTextureHeight == height)
-    return;
-  if (FTexture)
-    SDL_DestroyTexture(FTexture);
-  FTexture = SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-  if (!FTexture)
-    throw EDisplayError(SdlError("Cannot make the window's texture"));
-  FTextureWidth = width;
-  FTextureHeight = height;
 }
 
 void TSdlHost::Present() {
@@ -318,25 +336,27 @@ void TSdlHost::Present() {
     SDL_SetWindowTitle(FWindow, form->Caption().c_str());
   TRect changed = Render();
   const TRasterSurface pixels = Pixels();
-  if (pixels.IsEmpty())
-    return;
-  const bool fresh = !FTexture || FTextureWidth != pixels.Width || FTextureHeight != pixels.Height;
-  EnsureTexture(pixels.Width, pixels.Height);
-  if (fresh)
+  SDL_Surface *target = SDL_GetWindowSurface(FWindow);
+  if (!target)
+    throw EDisplayError(SdlError("Cannot draw in the window"));
+  // A new surface (after a resize) or an exposed window has none of the pixels.
+  if (std::exchange(FShowAgain, false) || target != FSurface) {
+    FSurface = target;
     changed = {0, 0, pixels.Width, pixels.Height};
-  if (changed.IsEmpty() && !FShowAgain)
-    return;
-  FShowAgain = false;
-  if (!changed.IsEmpty()) {
-    const SDL_Rect area{changed.Left, changed.Top, changed.Width(), changed.Height()};
-    Check(SDL_UpdateTexture(FTexture, &area, pixels.Row(changed.Top) + changed.Left,
-                            static_cast<int>(pixels.Stride * static_cast<std::ptrdiff_t>(sizeof(std::uint32_t)))),
-          "Updating the window");
   }
-  Check(SDL_RenderClear(FRenderer), "Clearing the window");
-  const SDL_Rect all{0, 0, pixels.Width, pixels.Height};
-  Check(SDL_RenderCopy(FRenderer, FTexture, nullptr, &all), "Drawing the window");
-  SDL_RenderPresent(FRenderer);
+  changed = IntersectRect(changed, {0, 0, std::min(pixels.Width, target->w), std::min(pixels.Height, target->h)});
+  if (changed.IsEmpty())
+    return;
+  SDL_Surface *source = SDL_CreateRGBSurfaceWithFormatFrom(
+      pixels.Pixels, pixels.Width, pixels.Height, 32,
+      static_cast<int>(pixels.Stride * static_cast<std::ptrdiff_t>(sizeof(std::uint32_t))), SDL_PIXELFORMAT_RGB888);
+  if (!source)
+    throw EDisplayError(SdlError("Cannot draw in the window"));
+  SDL_Rect from{changed.Left, changed.Top, changed.Width(), changed.Height()}, to = from;
+  const int copied = SDL_BlitSurface(source, &from, target, &to);
+  SDL_FreeSurface(source);
+  Check(copied, "Drawing the window");
+  Check(SDL_UpdateWindowSurfaceRects(FWindow, &from, 1), "Showing the window");
 }
 
 } // namespace Platform

@@ -8,8 +8,7 @@
 #include <string>
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Surface;
 union SDL_Event;
 
 namespace Platform {
@@ -48,13 +47,14 @@ public:
   ~TSdlHost() override;
 
   // Handles events until the window is closed (or Close is called), presenting the form after
-  // each batch. Raises EDisplayError when the display fails.
+  // each batch. Raises EDisplayError when drawing in the window fails. (A connection to an X
+  // server that breaks ends the process in Xlib itself, with its message and exit status 1.)
   void Run();
-  // Waits up to timeoutMs (0: not at all) for events, handles every event waiting, then paints
-  // and presents the form. Returns false once the window has been closed.
+  // Waits up to timeoutMs (0: not at all, negative: until one comes) for events, handles every event waiting, then
+  // paints and presents the form. Returns false once the window has been closed.
   bool ProcessEvents(int timeoutMs);
-  // Ends Run: the window closes at the next event. A drag in progress is abandoned (the capture
-  // released, no button-up delivered) before the host stops.
+  // Hides the window and ends Run. A drag in progress is abandoned (the capture released, no
+  // button-up delivered) and the control under the pointer is left.
   void Close();
   bool Closed() const { return FClosed; }
 
@@ -71,22 +71,19 @@ public:
   static TDisplayMetrics DisplayOf(SDL_Window *window);
 
 private:
-  TSdlHost(TForm &form, SDL_Window *window, SDL_Renderer *renderer);
+  TSdlHost(TForm &form, SDL_Window *window);
 
   void Handle(const SDL_Event &event);
   void HandleWindowEvent(const SDL_Event &event);
   void FollowWindow();
   void WarpTo(TPoint formPoint);
-  void EnsureTexture(int width, int height);
   static void Check(int sdlResult, const char *what);
 
   SDL_Window *FWindow;
-  SDL_Renderer *FRenderer;
-  SDL_Texture *FTexture = nullptr;
-  int FTextureWidth = 0;
-  int FTextureHeight = 0;
+  // The window's surface the last frame went to.
+  SDL_Surface *FSurface = nullptr;
   bool FClosed = false;
-  // The window lost its contents (exposed): show the texture again even when nothing changed.
+  // The window lost its contents (exposed or resized): show everything again.
   bool FShowAgain = false;
 };
 

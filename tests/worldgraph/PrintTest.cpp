@@ -9,6 +9,8 @@
 #include <platform/controls/Form.h>
 #include <platform/controls/Screen.h>
 #include <platform/pictures/Bitmap.h>
+#include <platform/pictures/EmfWriter.h>
+#include <platform/pictures/Metafile.h>
 #include <platform/printers/Printer.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Memory.h>
@@ -393,6 +395,24 @@ TEST_F(PrintJob, LoadersKeepWhatTheFileHeldAndSayWhetherItIsTheirKind) {
   EXPECT_FALSE(Graph->LoadBMP(junk));
   EXPECT_EQ(Graph->BmpPicture(), picture) << "later loads reuse the picture";
   EXPECT_EQ(picture->Graphic(), nullptr);
+
+  // A metafile of our own making is LoadWMF's kind, and prints through PrintPicture.
+  const std::string emf = TestFiles::TempPath("print", "picture.emf");
+  TRecordingCanvas recording;
+  recording.Canvas.Brush().SetColor(Red);
+  recording.Canvas.FillRect({0, 0, 30, 20});
+  TEmfWriter(30, 20).SaveToFile(emf, recording.Calls());
+  EXPECT_TRUE(Graph->LoadWMF(emf));
+  ASSERT_NE(dynamic_cast<TMetafile *>(Graph->WmfPicture()->Graphic()), nullptr);
+  EXPECT_FALSE(Graph->LoadBMP(emf));
+  Graph->BeginPrinting();
+  Record();
+  Graph->PrintPicture(Graph->WmfPicture(), 0, 0, 1);
+  const TRecordedCall *image = OnlyImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->Box, (TRect{0, 0, 300, 200}));
+  EXPECT_EQ(image->ImagePixels[0], 0xFF0000u) << "the metafile's red, played into the bitmap";
   std::filesystem::remove(bmp);
   std::filesystem::remove(junk);
+  std::filesystem::remove(emf);
 }

@@ -145,6 +145,9 @@ TVelWorldGraph::~TVelWorldGraph() {
   FPaintBox = nullptr;
   FHRulerFont.reset();
   FVRulerFont.reset();
+  FBmpPicture.reset();
+  FWmfPicture.reset();
+  FJpegPicture.reset();
   while (!FShapes.empty())
     FShapes.pop_back();
 }
@@ -279,8 +282,13 @@ void TVelWorldGraph::SetBackgroundColor(TColor c) {
 void TVelWorldGraph::SetHRulerFont(const TFont &f) { SetRulerFont(*FHRuler, FHRulerFont, f); }
 void TVelWorldGraph::SetVRulerFont(const TFont &f) { SetRulerFont(*FVRuler, FVRulerFont, f); }
 
+// While printing, the canvas the drawing lands on: pens and brushes the application sets on the
+// drawing canvas must reach the page, or a print loses the screen's colours.
 void TVelWorldGraph::ChooseDrawingCanvas() {
-  FDrawingCanvas = FInteractiveApplication ? FPaintBox->Canvas() : FPaintBox->Bitmap->Canvas();
+  if (FPrinting && FPaintBox->DrawCanvas)
+    FDrawingCanvas = FPaintBox->DrawCanvas;
+  else
+    FDrawingCanvas = FInteractiveApplication ? FPaintBox->Canvas() : FPaintBox->Bitmap->Canvas();
 }
 
 // The ruler fonts keep the proportion to the graph's font found at the first run-time paint.

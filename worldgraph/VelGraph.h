@@ -10,9 +10,11 @@
 #include <paintbox/VelPaintBoxOwner.h>
 #include <paintbox/Velpaint.h>
 #include <platform/controls/CustomPanel.h>
+#include <platform/pictures/Picture.h>
 #include <platform/rtl/Export.h>
 #include <rulers/Pbrulers.h>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -244,6 +246,38 @@ public:
   void SetPen(TColor Color, TPenMode Mode, TPenStyle Style, int Width);
   void ResetPen();
 
+  // A print job: BeginPrinting opens the printer's document and fixes the print scale (printer
+  // pixels per graph pixel); the Print operations and the rulers' Print draw on the page in any
+  // order; PrintUserGraphic repaints the drawing onto it and then the screen; EndPrinting writes
+  // the document. Should opening the document or the drawing fail, printing is off again, the
+  // screen drawing is back and a document BeginPrinting opened is dropped.
+  void BeginPrinting();
+  void EndPrinting();
+  // Magnification 0 prints the drawing at the page-to-screen ratio. Without BeginPrinting the
+  // print scale is fixed from the page first, so the drawing maps at a finite scale.
+  void PrintUserGraphic(double Magnification);
+  // Images at printer pixels (X, Y), scaled by Scale times the print scale; Scale 0 uses the
+  // page-to-screen ratio. Null images print nothing.
+  void PrintBitmap(Platform::TBitmap *Bitmap, int X, int Y, double Scale);
+  void PrintPicture(const Platform::TPicture *Picture, int X, int Y, double Scale);
+  // The graphic stretched over the home window as PrintUserGraphic with Magnification Scale
+  // prints it, so that it lands under that drawing.
+  void StretchPrintBitMap(const Platform::TGraphic *Graphic, double Scale);
+  // On the screen, straight over the drawing: at its own size at the top-left corner, or
+  // stretched over the home window as the screen shows it (the current paint then leaves the
+  // off-screen picture where it is).
+  void DrawBitMap(const Platform::TGraphic *Graphic);
+  void StretchDrawBitMap(const Platform::TGraphic *Graphic);
+  // Load any picture file into the graph's picture of that kind, and tell whether the file held
+  // that kind. A missing file changes nothing; an unreadable one empties the picture.
+  bool LoadBMP(const std::string &FileName);
+  bool LoadWMF(const std::string &FileName);
+  bool LoadJPeg(const std::string &FileName);
+  // The graph's pictures, null until a load found its file; owned by the graph.
+  Platform::TPicture *BmpPicture() const { return FBmpPicture.get(); }
+  Platform::TPicture *WmfPicture() const { return FWmfPicture.get(); }
+  Platform::TPicture *JpegPicture() const { return FJpegPicture.get(); }
+
   // Shapes formed point by point, drawn at every paint before OnPaint.
   // Adds an empty shape, makes it the current one and returns its 1-based number.
   int AddShape(TShapeKind Kind);
@@ -323,6 +357,16 @@ private:
   void LayOutVRuler(int W);
   void EstablishMapping();
   void ShowBitmap();
+  // Printing helpers.
+  double PageToScreenRatio() const;
+  double PrintScaleForPage() const;
+  double ImageScale(double Scale) const;
+  void RestoreScreenDrawing();
+  // The home window in paint-box pixels, through the screen's mapping or the printer's at
+  // unit scale; the process-wide mapping is left as it was.
+  Platform::TRect HomeRect(bool printerView);
+  bool LoadPicture(std::unique_ptr<Platform::TPicture> &picture, const std::string &FileName,
+                   bool (*isKind)(const Platform::TGraphic *));
 
   TWindow ShownWindow() const { return {XMin(), XMax(), YMin(), YMax()}; }
   void SetWindow(const TWindow &w);
@@ -368,6 +412,9 @@ private:
   int FCurrentShape = 0;
   std::unique_ptr<TClipBuffers> FClipBuffers;
   std::unique_ptr<Velpaint::TWPointArray> FPaintBoxPolygon;
+  std::unique_ptr<Platform::TPicture> FBmpPicture, FWmfPicture, FJpegPicture;
+  // BeginPrinting opened the printer's document and EndPrinting has not closed it yet.
+  bool FOpenedDocument = false;
 };
 
 } // namespace Velgraph

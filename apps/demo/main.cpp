@@ -1,10 +1,11 @@
 // The sample application: a world graph with both rulers on a headless form. Its OnPaint draws
 // a mesh of eight-node elements with curved sides coloured by a field value, the mesh's nodes,
 // a data series, arcs and an ellipse that run off the frame and are clipped there; a few
-// shapes formed point by point are drawn under it. The presented window goes to demo.png.
+// shapes formed point by point are drawn under it, and a relief map under everything. The
+// presented window goes to demo.png.
 //
-// With --print the drawing and both rulers, each printed by itself where it stands beside the
-// drawing on the screen, go to demo.pdf; with --emf the drawing goes to demo.emf.
+// With --print the drawing, the relief map and both rulers go to one page of demo.pdf; with
+// --emf the drawing goes to demo.emf.
 //
 //   velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print] [--emf]
 
@@ -14,10 +15,9 @@
 #include <exception>
 #include <string>
 
+#include "DemoPicture.h"
 #include <platform/controls/Form.h>
-#include <platform/controls/Screen.h>
 #include <platform/host/HeadlessHost.h>
-#include <platform/printers/Printer.h>
 #include <platform/rtl/Exceptions.h>
 #include <worldgraph/Shape.h>
 #include <worldgraph/VelGraph.h>
@@ -133,25 +133,6 @@ void AddShapes(TVelWorldGraph &graph) {
   graph.ContinueShape(7, 12.5, false);
 }
 
-// The graph's picture on a PDF page at the rulers' print scale, the rulers printed beside it.
-void PrintPage(TVelWorldGraph &graph, const std::string &fileName) {
-  TPrinter &printer = *Printer();
-  printer.SetFileName(fileName);
-  printer.SetFormat(pfPDF);
-  const double scale = static_cast<double>(printer.PageWidth()) / Screen().Width();
-  const double dpi = printer.Resolution();
-  const double margin = 0.5; // inches
-  const auto inches = [&](int screenPixels) { return margin + screenPixels * scale / dpi; };
-  const auto printerPixels = [&](int screenPixels) { return static_cast<int>(Round(inches(screenPixels) * dpi)); };
-  const Velpaint::TVelPaintBox &box = *graph.PaintBox();
-  printer.BeginDoc();
-  printer.Canvas()->StretchDraw({printerPixels(box.Left()), printerPixels(box.Top()),
-                                 printerPixels(box.Left() + box.Width()), printerPixels(box.Top() + box.Height())},
-                                *box.Bitmap);
-  graph.HRuler()->Print(inches(graph.HRuler()->Left()), inches(graph.HRuler()->Top()), false, false);
-  graph.VRuler()->Print(inches(graph.VRuler()->Left()), inches(graph.VRuler()->Top()), false, true);
-}
-
 bool ParseZoom(const char *text, double corners[4]) {
   return std::sscanf(text, "%lf,%lf,%lf,%lf", &corners[0], &corners[1], &corners[2], &corners[3]) == 4;
 }
@@ -192,6 +173,7 @@ int main(int argc, char **argv) {
       DrawSeries(*graph);
       DrawOffFrameFigures(*graph);
     };
+    PlaceDemoPicture(*graph);
     THeadlessHost host(form);
     if (zoomed)
       graph->IncreaseZoom(zoom[0], zoom[1], zoom[2], zoom[3]);
@@ -203,7 +185,7 @@ int main(int argc, char **argv) {
     std::printf("velgraph demo: wrote %s (%d x %d), window x %g..%g, y %g..%g\n", output.c_str(), FormWidth, FormHeight,
                 graph->XMin(), graph->XMax(), graph->YMin(), graph->YMax());
     if (print) {
-      PrintPage(*graph, "demo.pdf");
+      PrintDemo(*graph, "demo.pdf");
       std::printf("velgraph demo: wrote demo.pdf\n");
     }
     if (emf) {

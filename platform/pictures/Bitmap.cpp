@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <platform/rtl/Exceptions.h>
+#include <platform/rtl/HandleTable.h>
 #include <platform/rtl/Rtl.h>
 
 namespace Platform {
@@ -13,6 +14,14 @@ constexpr std::uint32_t WhitePixel = 0x00FFFFFF;
 TBitmap::TBitmap() : FCanvas(&FDevice) {}
 
 TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
+
+TBitmap::~TBitmap() { HandleTable::FreeBitmap(FHandle); }
+
+HBITMAP TBitmap::Handle() {
+  if (!HandleTable::FindBitmap(FHandle))
+    FHandle = HandleTable::NewBitmap(this);
+  return FHandle;
+}
 
 std::uint32_t *TBitmap::ScanLine(int y) {
   if (y < 0 || y >= FSurface.Height)

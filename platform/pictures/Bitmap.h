@@ -5,6 +5,7 @@
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/raster/RasterDevice.h>
 #include <platform/rtl/Export.h>
+#include <platform/rtl/Win32Types.h>
 #include <span>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ class VELGRAPH_API TBitmap : public TGraphic {
 public:
   TBitmap();
   TBitmap(int width, int height);
+  ~TBitmap() override;
   TBitmap(const TBitmap &) = delete;
   TBitmap &operator=(const TBitmap &) = delete;
 
@@ -35,6 +37,12 @@ public:
   const TRasterSurface &Surface() const { return FSurface; }
   // The pixels of row y; raises EInvalidGraphicOperation unless 0 <= y < Height.
   std::uint32_t *ScanLine(int y);
+
+  // The bitmap's GDI handle for the DIB calls, made on first use and released with the bitmap;
+  // null only when the handle table is full.
+  HBITMAP Handle();
+  // Bitmaps hold true colour, so there is never a palette.
+  HPALETTE Palette() const { return nullptr; }
 
   // The copy of another bitmap's size and pixels (not its canvas state).
   void Assign(const TBitmap &source);
@@ -80,6 +88,7 @@ private:
   TRasterSurface FSurface;
   TRasterDevice FDevice;
   TCanvas FCanvas;
+  HBITMAP FHandle = nullptr;
 };
 
 } // namespace Platform

@@ -7,7 +7,7 @@ namespace Platform::HandleTable {
 
 namespace {
 
-enum class TKind : std::uint8_t { Free, Font, DC };
+enum class TKind : std::uint8_t { Free, Font, DC, Bitmap };
 
 struct TSlot {
   TKind Kind = TKind::Free;
@@ -18,6 +18,7 @@ struct TSlot {
   std::uint32_t Generation = 1;
   LOGFONTA Font;
   TDCObject DC;
+  TBitmap *Bitmap = nullptr;
 };
 
 struct TTable {
@@ -78,7 +79,7 @@ bool Free(HGDIOBJ handle, TKind kind) {
   if (!slot || slot->Stock)
     return false;
   TTable &table = Table();
-  *slot = TSlot{TKind::Free, false, 0, slot->Generation + 1 == 0 ? 1 : slot->Generation + 1, {}, {}};
+  *slot = TSlot{TKind::Free, false, 0, slot->Generation + 1 == 0 ? 1 : slot->Generation + 1, {}, {}, nullptr};
   table.FreeSlots.push_back(static_cast<std::uint32_t>(slot - table.Slots.data()));
   --table.Live;
   return true;
@@ -103,6 +104,14 @@ HDC NewDC(const TDCObject &dc) {
   return static_cast<HDC>(handle);
 }
 
+HBITMAP NewBitmap(TBitmap *bitmap) {
+  auto [slot, handle] = Allocate(TKind::Bitmap);
+  if (!slot)
+    return nullptr;
+  slot->Bitmap = bitmap;
+  return static_cast<HBITMAP>(handle);
+}
+
 const LOGFONTA *FindFont(HGDIOBJ handle) {
   const TSlot *slot = Find(handle, TKind::Font);
   return slot ? &slot->Font : nullptr;
@@ -111,6 +120,11 @@ const LOGFONTA *FindFont(HGDIOBJ handle) {
 TDCObject *FindDC(HGDIOBJ handle) {
   TSlot *slot = Find(handle, TKind::DC);
   return slot ? &slot->DC : nullptr;
+}
+
+TBitmap *FindBitmap(HGDIOBJ handle) {
+  const TSlot *slot = Find(handle, TKind::Bitmap);
+  return slot ? slot->Bitmap : nullptr;
 }
 
 bool IsStock(HGDIOBJ handle) {
@@ -142,6 +156,8 @@ bool FreeDC(HGDIOBJ handle) {
     SelectFont(static_cast<HDC>(handle), nullptr);
   return Free(handle, TKind::DC);
 }
+
+bool FreeBitmap(HGDIOBJ handle) { return Free(handle, TKind::Bitmap); }
 
 std::size_t Count() { return Table().Live; }
 

@@ -9,8 +9,9 @@
 #include <platform/rtl/Win32Types.h>
 
 namespace Platform {
+class TBitmap;
 class TCanvas;
-}
+} // namespace Platform
 
 namespace Platform::HandleTable {
 
@@ -34,9 +35,12 @@ constexpr std::size_t MaxObjects = 65536;
 
 HFONT NewFont(const LOGFONTA &font, bool stock = false);
 HDC NewDC(const TDCObject &dc);
+// A bitmap's handle; the bitmap frees it when it goes.
+HBITMAP NewBitmap(TBitmap *bitmap);
 // The object behind a live handle of that kind, or nullptr.
 const LOGFONTA *FindFont(HGDIOBJ handle);
 TDCObject *FindDC(HGDIOBJ handle);
+TBitmap *FindBitmap(HGDIOBJ handle);
 bool IsStock(HGDIOBJ handle);
 // Records the font selected into a live context (null: none), counting each font's selections.
 void SelectFont(HDC dc, HGDIOBJ font);
@@ -45,6 +49,7 @@ bool IsSelected(HGDIOBJ font);
 // Frees a live, non-stock object; false for stale, unknown or stock handles.
 bool FreeFont(HGDIOBJ handle);
 bool FreeDC(HGDIOBJ handle);
+bool FreeBitmap(HGDIOBJ handle);
 // Live objects, for leak checks.
 std::size_t Count();
 

@@ -12,6 +12,8 @@ using BOOL = int;
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using LONG = std::int32_t;
+using DWORD = std::uint32_t;
+using UINT = unsigned int;
 // Some C libraries (libjpeg among them) define these as macros; theirs then stand.
 #ifndef FALSE
 constexpr BOOL FALSE = 0;
@@ -28,6 +30,10 @@ struct HDC__;
 using HDC = HDC__ *;
 struct HWND__;
 using HWND = HWND__ *;
+struct HBITMAP__;
+using HBITMAP = HBITMAP__ *;
+struct HPALETTE__;
+using HPALETTE = HPALETTE__ *;
 
 constexpr int LF_FACESIZE = 32;
 

@@ -38,7 +38,7 @@ install(EXPORT velgraphTargets NAMESPACE velgraph:: DESTINATION ${CMAKE_INSTALL_
 if(VELGRAPH_SHARED)
   set(VELGRAPH_PC_REQUIRES "")
 else()
-  set(VELGRAPH_PC_REQUIRES "freetype2 fontconfig libpng cairo")
+  set(VELGRAPH_PC_REQUIRES "freetype2 fontconfig libpng libjpeg cairo")
 endif()
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/velgraphConfig.cmake.in
   ${PROJECT_BINARY_DIR}/velgraphConfig.cmake

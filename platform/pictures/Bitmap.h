@@ -4,6 +4,7 @@
 #include <platform/graphics/Canvas.h>
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/raster/RasterDevice.h>
+#include <platform/pictures/PixelStore.h>
 #include <platform/rtl/Export.h>
 #include <string>
 #include <vector>
@@ -73,7 +74,7 @@ protected:
   void Draw(TCanvas &canvas, const TRect &rect) const override;
 
 private:
-  std::vector<std::uint32_t> FPixels;
+  TPixelStore FPixels;
   TRasterSurface FSurface;
   TRasterDevice FDevice;
   TCanvas FCanvas;

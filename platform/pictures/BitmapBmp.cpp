@@ -11,11 +11,14 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
+#include <platform/pictures/BmpRows.h>
 #include <platform/rtl/AtomicFile.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Platform {
 
@@ -25,67 +28,74 @@ constexpr std::uint32_t WhitePixel = 0x00FFFFFF;
 constexpr int FileHeaderSize = 14, CoreHeaderSize = 12, InfoHeaderSize = 40;
 constexpr std::uint32_t CompressRgb = 0, CompressRle8 = 1, CompressRle4 = 2, CompressBitFields = 3, CompressJpeg = 4,
                         CompressPng = 5, CompressAlphaBitFields = 6;
-// A file larger than this cannot be an image we would hold (MaxPixels at 32 bits plus headers).
-constexpr std::uint64_t MaxFileBytes = std::uint64_t{4} * TBitmap::MaxPixels + (1u << 20);
+// The headers, bit fields and palette lie in the first 14 + 124 + 16 + 1024 bytes of a file.
+constexpr std::size_t HeadBytes = 2048;
+// Rows are read in bands of about this size, small enough to stay in the cache while converted.
+constexpr std::size_t BandBytes = 128 * 1024;
 // An RLE delta skips at most 255 x 255 pixels with 4 bytes, so RLE data of n bytes can account for
 // no more than about n * 16257 pixels (an end-of-bitmap mark ends the data early, not the image).
 constexpr std::uint64_t RleMaxPixelsPerByte = 255 * 255 / 4 + 1;
 
 [[noreturn]] void Fail(const std::string &message) { throw EInvalidGraphic("BMP: " + message); }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string &fileName) {
-  std::FILE *file = std::fopen(fileName.c_str(), "rb");
-  if (!file)
-    Fail("cannot open '" + fileName + "': " + std::strerror(errno));
-  struct stat info {};
-  if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-    std::fclose(file);
-    Fail("'" + fileName + "' is not a regular file");
+// The file, read in the pieces a load needs: the headers, then the pixel data, never more than
+// the header calls for.
+class TBmpFile {
+public:
+  explicit TBmpFile(const std::string &fileName) : FName(fileName), FHandle(::open(fileName.c_str(), O_RDONLY)) {
+    if (FHandle < 0)
+      Fail("cannot open '" + fileName + "': " + std::strerror(errno));
+    struct stat info {};
+    if (::fstat(FHandle, &info) != 0 || !S_ISREG(info.st_mode)) {
+      ::close(FHandle);
+      Fail("'" + fileName + "' is not a regular file");
+    }
+    FSize = static_cast<std::uint64_t>(info.st_size);
   }
-  const auto size = static_cast<std::uint64_t>(info.st_size);
-  if (size > MaxFileBytes) {
-    std::fclose(file);
-    Fail("'" + fileName + "' is too large (" + IntToStr(static_cast<std::int64_t>(size)) + " bytes)");
-  }
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc &) {
-    std::fclose(file);
-    throw EOutOfMemory("BMP: no memory to read '" + fileName + "'");
-  }
-  const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  bytes.resize(read);
-  return bytes;
-}
+  TBmpFile(const TBmpFile &) = delete;
+  TBmpFile &operator=(const TBmpFile &) = delete;
+  ~TBmpFile() { ::close(FHandle); }
 
-// Little-endian reads that see bytes past the end of the data as zeros; callers check sizes.
+  std::uint64_t Size() const { return FSize; }
+
+  // count bytes from offset; raises EInvalidGraphic when the file ends before them.
+  void ReadAt(std::uint64_t offset, std::uint8_t *target, std::size_t count) const {
+    while (count > 0) {
+      const ssize_t read = ::pread(FHandle, target, count, static_cast<off_t>(offset));
+      if (read < 0 && errno == EINTR)
+        continue;
+      if (read <= 0)
+        Fail(read < 0 ? "cannot read '" + FName + "': " + std::strerror(errno) : "file truncated while reading");
+      target += read, offset += static_cast<std::uint64_t>(read), count -= static_cast<std::size_t>(read);
+    }
+  }
+
+  std::vector<std::uint8_t> Read(std::uint64_t offset, std::size_t count) const {
+    std::vector<std::uint8_t> bytes;
+    try {
+      bytes.resize(count);
+    } catch (const std::bad_alloc &) {
+      throw EOutOfMemory("BMP: no memory to read '" + FName + "'");
+    }
+    ReadAt(offset, bytes.data(), count);
+    return bytes;
+  }
+
+private:
+  std::string FName;
+  int FHandle;
+  std::uint64_t FSize = 0;
+};
+
+// Little-endian reads of the file's first bytes that see bytes past them as zeros; callers check
+// sizes. FileSize is the whole file's.
 struct TReader {
   const std::uint8_t *Data;
   std::size_t Size;
+  std::uint64_t FileSize;
   std::uint32_t U8(std::size_t at) const { return at < Size ? Data[at] : 0; }
   std::uint32_t U16(std::size_t at) const { return U8(at) | U8(at + 1) << 8; }
   std::uint32_t U32(std::size_t at) const { return U16(at) | U16(at + 2) << 16; }
-};
-
-// One colour channel described by a bit mask, widened or narrowed to 8 bits.
-struct TChannel {
-  std::uint32_t Mask = 0;
-  int Shift = 0;
-  std::uint64_t Max = 0;
-  explicit TChannel(std::uint32_t mask = 0) : Mask(mask) {
-    if (mask == 0)
-      return;
-    Shift = std::countr_zero(mask);
-    Max = mask >> Shift;
-  }
-  std::uint32_t Value(std::uint32_t pixel) const {
-    if (Max == 0)
-      return 0;
-    const std::uint64_t v = (pixel & Mask) >> Shift;
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>((v * 255 + Max / 2) / Max, 255));
-  }
 };
 
 struct THeader {
@@ -177,7 +187,7 @@ std::vector<std::uint32_t> ReadPalette(const TReader &in, const THeader &header)
 
 class TPixelSink {
 public:
-  TPixelSink(std::vector<std::uint32_t> &pixels, const THeader &header) : FPixels(pixels), FHeader(header) {}
+  TPixelSink(TPixelStore &pixels, const THeader &header) : FPixels(pixels), FHeader(header) {}
   // Row counted from the first row stored in the file.
   std::uint32_t *Row(int fileRow) const {
     const int y = FHeader.TopDown ? fileRow : FHeader.Height - 1 - fileRow;
@@ -185,42 +195,39 @@ public:
   }
 
 private:
-  std::vector<std::uint32_t> &FPixels;
+  TPixelStore &FPixels;
   const THeader &FHeader;
 };
 
-void DecodeRows(const TReader &in, const THeader &header, const std::vector<std::uint32_t> &palette,
+std::uint64_t RowStride(const THeader &header) {
+  return ((std::uint64_t(header.Width) * header.BitCount + 31) / 32) * 4;
+}
+
+// Uncompressed rows, read a band at a time into a buffer that stays in the cache while its rows
+// are converted.
+void DecodeRows(const TBmpFile &file, const THeader &header, const std::vector<std::uint32_t> &palette,
                 const TPixelSink &sink) {
-  const std::size_t stride = ((static_cast<std::size_t>(header.Width) * header.BitCount + 31) / 32) * 4;
-  const TChannel red(header.Masks[0]), green(header.Masks[1]), blue(header.Masks[2]);
-  const int bits = header.BitCount;
-  for (int row = 0; row < header.Height; ++row) {
-    const std::uint8_t *source = in.Data + header.DataOffset + static_cast<std::size_t>(row) * stride;
-    std::uint32_t *target = sink.Row(row);
-    for (int x = 0; x < header.Width; ++x) {
-      if (bits <= 8) {
-        const std::size_t bit = static_cast<std::size_t>(x) * bits;
-        const unsigned index = (source[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
-        target[x] = palette[index];
-      } else if (bits == 24) {
-        const std::uint8_t *p = source + 3 * static_cast<std::size_t>(x);
-        target[x] = std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
-      } else {
-        const std::uint8_t *p = source + static_cast<std::size_t>(x) * (bits / 8);
-        const std::uint32_t value =
-            bits == 16 ? (p[0] | p[1] << 8) : (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
-        target[x] = red.Value(value) << 16 | green.Value(value) << 8 | blue.Value(value);
-      }
-    }
+  const auto stride = static_cast<std::size_t>(RowStride(header));
+  const int rowsPerBand = static_cast<int>(std::clamp<std::size_t>(BandBytes / stride, 1, header.Height));
+  // One byte more than the band: the converter may read a byte past a row's pixels.
+  std::vector<std::uint8_t> band(static_cast<std::size_t>(rowsPerBand) * stride + 1);
+  const TBmpRowConverter converter(header.BitCount, header.Masks, palette);
+  for (int first = 0; first < header.Height; first += rowsPerBand) {
+    const int rows = std::min(rowsPerBand, header.Height - first);
+    file.ReadAt(header.DataOffset + static_cast<std::uint64_t>(first) * stride, band.data(),
+                static_cast<std::size_t>(rows) * stride);
+    for (int row = 0; row < rows; ++row)
+      converter.Convert(band.data() + static_cast<std::size_t>(row) * stride, sink.Row(first + row), header.Width);
   }
 }
 
 // RLE data: runs, absolute runs, end-of-line, delta and end-of-bitmap. Runs past the row's end are
 // clipped, data ending early leaves the rest white, and rows past the last end the decoding.
-void DecodeRle(const TReader &in, const THeader &header, const std::vector<std::uint32_t> &palette,
+void DecodeRle(const std::vector<std::uint8_t> &data, const THeader &header, const std::vector<std::uint32_t> &palette,
                const TPixelSink &sink) {
+  const TReader in{data.data(), data.size(), data.size()};
   const bool four = header.Compression == CompressRle4;
-  std::size_t at = header.DataOffset;
+  std::size_t at = 0;
   const std::size_t end = in.Size;
   int x = 0, row = 0;
   auto put = [&](unsigned index) {
@@ -259,11 +266,18 @@ void DecodeRle(const TReader &in, const THeader &header, const std::vector<std::
   }
 }
 
+// The RLE data to read: the rest of the file, but no more than the most an encoder spends on the
+// pixels (a run of one pixel in two bytes each, an end of line per row, the end of the bitmap).
+std::size_t RleDataBytes(const TBmpFile &file, const THeader &header) {
+  const std::uint64_t most = 2 * (std::uint64_t(header.Width) + 1) * std::uint64_t(header.Height) + 2;
+  return static_cast<std::size_t>(std::min(file.Size() - header.DataOffset, most));
+}
+
 void CheckDataSize(const TReader &in, const THeader &header) {
-  if (header.DataOffset >= in.Size)
+  if (header.DataOffset >= in.FileSize)
     Fail("pixel data offset " + IntToStr(static_cast<std::int64_t>(header.DataOffset)) +
          " is past the end of the file");
-  const std::uint64_t available = in.Size - header.DataOffset;
+  const std::uint64_t available = in.FileSize - header.DataOffset;
   const std::uint64_t pixels = std::uint64_t(header.Width) * std::uint64_t(header.Height);
   if (header.Compression == CompressRle4 || header.Compression == CompressRle8) {
     if (header.TopDown)
@@ -275,7 +289,7 @@ void CheckDataSize(const TReader &in, const THeader &header) {
            IntToStr(header.Width) + " x " + IntToStr(header.Height) + " pixels");
     return;
   }
-  const std::uint64_t stride = ((std::uint64_t(header.Width) * header.BitCount + 31) / 32) * 4;
+  const std::uint64_t stride = RowStride(header);
   if (stride * std::uint64_t(header.Height) > available)
     Fail("file truncated: " + IntToStr(header.Width) + " x " + IntToStr(header.Height) + " pixels need " +
          IntToStr(static_cast<std::int64_t>(stride * header.Height)) + " bytes, only " +
@@ -314,24 +328,32 @@ void PutU32(std::uint8_t *at, std::uint32_t value) {
 
 void TBitmap::LoadFromBmpFile(const std::string &fileName) {
   CheckFileName(fileName);
-  const std::vector<std::uint8_t> bytes = ReadWholeFile(fileName);
-  const TReader in{bytes.data(), bytes.size()};
+  const TBmpFile file(fileName);
+  const std::vector<std::uint8_t> head =
+      file.Read(0, static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), HeadBytes)));
+  const TReader in{head.data(), head.size(), file.Size()};
   THeader header = ReadHeader(in);
   CheckFormat(header);
   ReadMasks(in, header);
   CheckDataSize(in, header);
   const std::vector<std::uint32_t> palette = ReadPalette(in, header);
-  std::vector<std::uint32_t> pixels;
+  const bool rle = header.Compression == CompressRle4 || header.Compression == CompressRle8;
+  const std::size_t count = static_cast<std::size_t>(header.Width) * static_cast<std::size_t>(header.Height);
+  TPixelStore pixels;
   try {
-    pixels.assign(static_cast<std::size_t>(header.Width) * static_cast<std::size_t>(header.Height), WhitePixel);
+    // Uncompressed rows set every pixel; RLE data may leave some, which stay white.
+    if (rle)
+      pixels.assign(count, WhitePixel);
+    else
+      pixels.resize(count);
   } catch (const std::bad_alloc &) {
     throw EOutOfMemory("BMP: no memory for " + IntToStr(header.Width) + " x " + IntToStr(header.Height) + " pixels");
   }
   const TPixelSink sink(pixels, header);
-  if (header.Compression == CompressRle4 || header.Compression == CompressRle8)
-    DecodeRle(in, header, palette, sink);
+  if (rle)
+    DecodeRle(file.Read(header.DataOffset, RleDataBytes(file, header)), header, palette, sink);
   else
-    DecodeRows(in, header, palette, sink);
+    DecodeRows(file, header, palette, sink);
   FPixels = std::move(pixels);
   FSurface = {FPixels.data(), header.Width, header.Height, static_cast<std::ptrdiff_t>(header.Width)};
   FDevice.SetSurface(FSurface);

@@ -1,7 +1,8 @@
 // BMP files for TBitmap: every bit depth (1, 2, 4, 8, 16, 24, 32), RLE4 and RLE8, bit fields,
 // top-down rows, and the core (12-byte), info (40-byte) and later (52 to 124-byte) headers.
 // Sizes are checked against what the file holds before any pixel memory is taken, so a header
-// claiming a huge image in a small file is refused rather than trusted.
+// claiming a huge image in a small file is refused rather than trusted; and only the bytes the
+// header calls for are read, so a small image at the start of a huge file costs no more memory.
 
 #include <platform/pictures/Bitmap.h>
 

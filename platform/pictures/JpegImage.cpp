@@ -82,6 +82,8 @@ void OnMessage(j_common_ptr info, int level) {
   }
 }
 
+// The scans are counted before decoding; this stops the decoder too should its reading of a
+// damaged stream ever find more than the count did.
 void OnProgress(j_common_ptr info) {
   const auto *decoder = reinterpret_cast<j_decompress_ptr>(info);
   if (decoder->input_scan_number > TJPEGImage::MaxScans) {
@@ -91,8 +93,8 @@ void OnProgress(j_common_ptr info) {
   }
 }
 
-// Sets up the decoder on a file or on memory and reads the headers up to the first scan.
-bool JpegReadHeader(TJpegSession &session, std::FILE *file, const void *data, std::size_t size) {
+// Sets up the decoder on the stream's bytes and reads the headers up to the first scan.
+bool JpegReadHeader(TJpegSession &session, const std::uint8_t *data, std::size_t size) {
   if (setjmp(session.Jump))
     return false;
   session.Info.err = jpeg_std_error(&session.Errors);
@@ -103,10 +105,7 @@ bool JpegReadHeader(TJpegSession &session, std::FILE *file, const void *data, st
   session.Info.mem->max_memory_to_use = MaxLibraryMemory;
   session.Progress.progress_monitor = OnProgress;
   session.Info.progress = &session.Progress;
-  if (file)
-    jpeg_stdio_src(&session.Info, file);
-  else
-    jpeg_mem_src(&session.Info, static_cast<const unsigned char *>(data), static_cast<unsigned long>(size));
+  jpeg_mem_src(&session.Info, data, static_cast<unsigned long>(size));
   jpeg_read_header(&session.Info, TRUE);
   return true;
 }
@@ -165,22 +164,53 @@ bool JpegReadRows(TJpegSession &session, std::uint32_t *pixels, TInk ink) {
 
 [[noreturn]] void Fail(const std::string &message) { throw EInvalidGraphic("JPEG: " + message); }
 
-// Owns the decoder of one load, and the file it reads, whatever way the load ends.
+bool IsRestart(std::uint8_t code) { return code >= 0xD0 && code <= 0xD7; }
+
+// The scans (start-of-scan markers) a stream holds, found by walking its marker segments and
+// skipping each scan's entropy-coded data, where a 0xFF byte is followed by 0 or a restart code.
+std::size_t CountScans(const std::uint8_t *data, std::size_t size) {
+  std::size_t scans = 0, at = 2;
+  while (at + 1 < size) {
+    const auto *mark = static_cast<const std::uint8_t *>(std::memchr(data + at, 0xFF, size - at));
+    if (!mark || mark + 1 == data + size)
+      break;
+    at = static_cast<std::size_t>(mark - data);
+    const std::uint8_t code = data[at + 1];
+    if (code == 0xD9)
+      break; // end of image
+    if (code == 0xFF || code == 0x00 || code == 0x01 || IsRestart(code)) {
+      at += code == 0xFF ? 1 : 2; // fill byte, stray stuffing, or a marker without a length
+      continue;
+    }
+    at += 2 + (at + 3 < size ? std::size_t{data[at + 2]} << 8 | data[at + 3] : 0);
+    if (code != 0xDA)
+      continue;
+    ++scans;
+    while (at + 1 < size) {
+      const auto *next = static_cast<const std::uint8_t *>(std::memchr(data + at, 0xFF, size - at - 1));
+      if (!next)
+        return scans;
+      at = static_cast<std::size_t>(next - data);
+      if (data[at + 1] != 0x00 && !IsRestart(data[at + 1]))
+        break;
+      at += 2;
+    }
+  }
+  return scans;
+}
+
+// Owns the decoder of one load, whatever way the load ends.
 class TJpegReader {
 public:
-  // From a file the reader owns and closes.
-  TJpegReader(std::FILE *file, std::uint64_t fileBytes) : FFile(file), FFileBytes(fileBytes) {}
-  TJpegReader(const void *data, std::size_t size) : FData(data), FFileBytes(size) {}
+  TJpegReader(const std::uint8_t *data, std::size_t size) : FData(data), FSize(size) {}
   TJpegReader(const TJpegReader &) = delete;
   TJpegReader &operator=(const TJpegReader &) = delete;
-  ~TJpegReader() {
-    jpeg_destroy_decompress(&FSession.Info);
-    if (FFile)
-      std::fclose(FFile);
-  }
+  ~TJpegReader() { jpeg_destroy_decompress(&FSession.Info); }
 
   std::unique_ptr<std::uint32_t[]> Decode() {
-    if (!JpegReadHeader(FSession, FFile, FData, FFileBytes))
+    if (CountScans(FData, FSize) > TJPEGImage::MaxScans)
+      Fail("more than " + IntToStr(TJPEGImage::MaxScans) + " scans");
+    if (!JpegReadHeader(FSession, FData, FSize))
       Failed();
     const TInk ink = ChooseOutput();
     CheckSize();
@@ -225,7 +255,7 @@ private:
     std::uint64_t blocks = 0;
     for (int c = 0; c < info.num_components; ++c)
       blocks += std::uint64_t{info.comp_info[c].width_in_blocks} * info.comp_info[c].height_in_blocks;
-    const std::uint64_t left = BytesLeft();
+    const std::uint64_t left = FSession.Info.src->bytes_in_buffer; // not yet consumed by the headers
     const std::uint64_t perByte = info.arith_code ? ArithmeticBlocksPerByte : HuffmanBlocksPerByte;
     if (blocks > left * perByte)
       Fail("file truncated: " + IntToStr(Width()) + " x " + IntToStr(Height()) + " pixels need " +
@@ -233,24 +263,13 @@ private:
            IntToStr(static_cast<std::int64_t>(left)) + " bytes left can hold");
   }
 
-  // The bytes not yet consumed by the headers.
-  std::uint64_t BytesLeft() const {
-    const std::uint64_t buffered = FSession.Info.src->bytes_in_buffer;
-    if (!FFile)
-      return buffered;
-    const long at = std::ftell(FFile);
-    return at < 0 || FFileBytes < static_cast<std::uint64_t>(at)
-               ? buffered
-               : FFileBytes - static_cast<std::uint64_t>(at) + buffered;
-  }
-
   TJpegSession FSession;
-  std::FILE *FFile = nullptr;
-  const void *FData = nullptr;
-  std::uint64_t FFileBytes = 0;
+  const std::uint8_t *FData;
+  std::size_t FSize;
 };
 
-std::FILE *OpenJpegFile(const std::string &fileName, std::uint64_t &size) {
+// The whole file: a stream is walked once for its scans before decoding.
+std::vector<std::uint8_t> ReadJpegFile(const std::string &fileName) {
   CheckFileName(fileName);
   std::FILE *file = std::fopen(fileName.c_str(), "rb");
   if (!file)
@@ -263,12 +282,21 @@ std::FILE *OpenJpegFile(const std::string &fileName, std::uint64_t &size) {
     problem = "'" + fileName + "' is empty";
   else if (info.st_size > TJPEGImage::MaxFileBytes)
     problem = "'" + fileName + "' is too large (" + IntToStr(static_cast<std::int64_t>(info.st_size)) + " bytes)";
-  if (!problem.empty()) {
-    std::fclose(file);
-    Fail(problem);
+  std::vector<std::uint8_t> bytes;
+  if (problem.empty()) {
+    try {
+      bytes.resize(static_cast<std::size_t>(info.st_size));
+    } catch (const std::bad_alloc &) {
+      std::fclose(file);
+      throw EOutOfMemory("JPEG: no memory to read '" + fileName + "'");
+    }
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
+      problem = "cannot read '" + fileName + "'";
   }
-  size = static_cast<std::uint64_t>(info.st_size);
-  return file;
+  std::fclose(file);
+  if (!problem.empty())
+    Fail(problem);
+  return bytes;
 }
 
 } // namespace
@@ -280,17 +308,14 @@ void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change t
 void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
 
 void TJPEGImage::LoadFromFile(const std::string &fileName) {
-  std::uint64_t size = 0;
-  std::FILE *file = OpenJpegFile(fileName, size);
-  TJpegReader reader(file, size);
-  std::unique_ptr<std::uint32_t[]> pixels = reader.Decode();
-  Take(std::move(pixels), reader.Width(), reader.Height(), reader.Grayscale(), reader.Warning());
+  const std::vector<std::uint8_t> bytes = ReadJpegFile(fileName);
+  LoadFromMemory(bytes.data(), bytes.size());
 }
 
 void TJPEGImage::LoadFromMemory(const void *data, std::size_t size) {
   if (!data || size == 0)
     Fail("no data");
-  TJpegReader reader(data, size);
+  TJpegReader reader(static_cast<const std::uint8_t *>(data), size);
   std::unique_ptr<std::uint32_t[]> pixels = reader.Decode();
   Take(std::move(pixels), reader.Width(), reader.Height(), reader.Grayscale(), reader.Warning());
 }

@@ -38,13 +38,15 @@ public:
   // a file whose data ends before the first row of blocks is complete; EOutOfMemory only when a
   // file that could hold its pixels needs more memory than the heap gives. Damage after that is
   // worked around as the decoder can (missing rows come out grey) and reported by Warning(). On
-  // any failure the image stays as it was. LoadFromFile raises Exception for a name holding a NUL.
+  // any failure the image stays as it was. LoadFromFile reads the whole file first (up to
+  // MaxFileBytes) and raises Exception for a name holding a NUL byte.
   void LoadFromFile(const std::string &fileName);
   void LoadFromMemory(const void *data, std::size_t size);
 
   static constexpr std::int64_t MaxPixels = std::int64_t{1} << 28;
   // Real encoders write a few dozen scans at most; every scan of a progressive file costs a
-  // pass over the whole image, so thousands of them would be a way to hang the reader.
+  // pass over the whole image, so thousands of them would be a way to hang the reader. They are
+  // counted before anything is allocated.
   static constexpr int MaxScans = 256;
   // Files beyond this size are refused before reading.
   static constexpr std::int64_t MaxFileBytes = std::int64_t{1} << 30;

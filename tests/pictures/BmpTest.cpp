@@ -154,7 +154,7 @@ TEST(Bmp, SavedFilesReadBackPixelForPixel) {
     TBitmap source(c.Width, c.Height);
     for (int y = 0; y < c.Height; ++y)
       for (int x = 0; x < c.Width; ++x)
-        source.ScanLine(y)[x] = static_cast<std::uint32_t>((x * 37 + y * 101) * 0x010305) & 0xFFFFFF;
+        source.ScanLine(y)[x] = static_cast<std::uint32_t>(x * 37 + y * 101) * 0x010305u & 0xFFFFFF;
     const std::string path = TempPath("round.bmp");
     source.SaveToBmpFile(path, c.Bits);
     const TBytes bytes = ReadBytes(path);

@@ -207,6 +207,14 @@ TEST(Jpeg, DamagedStreamsDecodeWhatTheyHoldOrAreRefused) {
   EXPECT_NE(image.Warning().find("Premature end"), std::string::npos) << image.Warning();
   EXPECT_TRUE(std::equal(whole.Surface().Pixels, whole.Surface().Pixels + 64 * 64, image.Surface().Pixels));
 
+  // Marker bytes in a segment's payload are no scans: 300 of them do not reach the scan limit.
+  TBytes annotated = intact;
+  TBytes segment = {0xFF, 0xEF, 0x02, 0x5A}; // an application segment of 600 bytes
+  for (int i = 0; i < 300; ++i)
+    segment.insert(segment.end(), {0xFF, 0xDA});
+  annotated.insert(annotated.begin() + 2, segment.begin(), segment.end());
+  EXPECT_EQ(LoadError(image, annotated), "loaded");
+
   // A blank picture codes to almost nothing with the arithmetic coder: fewer bytes than a Huffman
   // stream would need for its blocks, yet a sound stream.
   const TBytes blank = Encode({.Width = 2048, .Height = 1024, .Space = JCS_GRAYSCALE, .Arithmetic = true},

@@ -4,9 +4,9 @@
 // shapes formed point by point are drawn under it. The presented window goes to demo.png.
 //
 // With --print the drawing and both rulers, each printed by itself where it stands beside the
-// drawing on the screen, go to demo.pdf.
+// drawing on the screen, go to demo.pdf; with --emf the drawing goes to demo.emf.
 //
-//   velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print]
+//   velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print] [--emf]
 
 #include <cmath>
 #include <cstdio>
@@ -21,6 +21,8 @@
 #include <platform/rtl/Exceptions.h>
 #include <worldgraph/Shape.h>
 #include <worldgraph/VelGraph.h>
+
+#include "DemoEmf.h"
 
 using namespace Platform;
 using namespace Velgraph;
@@ -159,10 +161,12 @@ bool ParseZoom(const char *text, double corners[4]) {
 int main(int argc, char **argv) {
   std::string output = "demo.png";
   double zoom[4];
-  bool zoomed = false, print = false;
+  bool zoomed = false, print = false, emf = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--print") == 0) {
       print = true;
+    } else if (std::strcmp(argv[i], "--emf") == 0) {
+      emf = true;
     } else if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc) {
       if (!ParseZoom(argv[++i], zoom)) {
         std::fprintf(stderr, "velgraph demo: --zoom takes x1,y1,x2,y2\n");
@@ -201,6 +205,10 @@ int main(int argc, char **argv) {
     if (print) {
       PrintPage(*graph, "demo.pdf");
       std::printf("velgraph demo: wrote demo.pdf\n");
+    }
+    if (emf) {
+      WriteDemoEmf(*graph, "demo.emf");
+      std::printf("velgraph demo: wrote demo.emf\n");
     }
   } catch (const std::exception &e) {
     std::fprintf(stderr, "velgraph demo: %s\n", e.what());

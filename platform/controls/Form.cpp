@@ -104,14 +104,27 @@ void TForm::SetParent(TWinControl *parent) {
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
+  const TRasterSurface before = FFramebuffer.Surface();
   FFramebuffer.SetSize(width, height);
   FDevice.SetSurface(FFramebuffer.Surface());
+  if (FFramebuffer.Width() != before.Width || FFramebuffer.Height() != before.Height)
+    FDevice.DamageAll();
   TWinControl::SetBounds(left, top, width, height);
 }
 
 void TForm::Paint() {
   if (OnPaint)
     OnPaint(this);
+}
+
+void TForm::KeyDown(WORD &key, TShiftState shift) {
+  if (OnKeyDown)
+    OnKeyDown(this, key, shift);
+}
+
+void TForm::KeyUp(WORD &key, TShiftState shift) {
+  if (OnKeyUp)
+    OnKeyUp(this, key, shift);
 }
 
 int TForm::ProcessPaints() {

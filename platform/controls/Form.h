@@ -1,7 +1,7 @@
 #pragma once
 
+#include <platform/controls/FramebufferDevice.h>
 #include <platform/controls/WinControl.h>
-#include <platform/graphics/raster/RasterDevice.h>
 #include <platform/pictures/Bitmap.h>
 #include <platform/rtl/Export.h>
 #include <string>
@@ -46,10 +46,22 @@ public:
   const std::string &Caption() const { return FCaption; }
   void SetCaption(const std::string &value) { FCaption = value; }
   const TBitmap &Framebuffer() const { return FFramebuffer; }
+  // The part of the framebuffer drawn since the host last took it (all of it after a resize),
+  // in form pixels; empty when nothing changed. A host takes it when it presents the pixels.
+  TRect Damage() const { return FDevice.Damage(); }
+  TRect TakeDamage() { return FDevice.TakeDamage(); }
 
   TNotifyEvent OnPaint;
   // Fires OnPaint (the background has been erased with Color).
   void Paint() override;
+
+  // Keys go to the form, the only control with the keyboard. The host calls these with the
+  // virtual-key code (auto-repeat sends KeyDown again) and the modifiers and buttons held; each
+  // fires its event, whose handler may change the key or consume it by setting it to 0.
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  virtual void KeyDown(WORD &key, TShiftState shift);
+  virtual void KeyUp(WORD &key, TShiftState shift);
 
   // True when some control on the form has asked to be painted.
   bool PaintsPending() const { return FPaintsPending; }
@@ -76,7 +88,7 @@ private:
   void EraseBackground(TControl &control, TPaintPass &pass);
 
   TBitmap FFramebuffer;
-  TRasterDevice FDevice;
+  TFramebufferDevice FDevice;
   std::string FCaption;
   std::vector<TFormObserver *> FObservers;
   bool FPaintsPending = false;

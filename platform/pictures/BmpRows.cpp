@@ -30,22 +30,28 @@ std::uint32_t Load24(const std::uint8_t *p) {
   return v & RgbMask;
 }
 
+// The row's last pixel, whose data may end the buffer: no byte past it is read.
+std::uint32_t Load24Last(const std::uint8_t *p) { return p[0] | p[1] << 8 | std::uint32_t{p[2]} << 16; }
+
 // 24-bit pixels to 32-bit ones, four at a time where the vector unit allows. Plain stores, not
 // ones past the cache: a full-HD picture fits the last-level cache, where its user reads it next.
 void Convert24(const std::uint8_t *source, std::uint32_t *target, int width) {
   int x = 0;
 #ifdef __SSE2__
-  // Sixteen bytes hold four pixels and a bit; the last group stops while a whole load still fits.
+  // Sixteen bytes hold four pixels and a bit; the last group stops while a whole load still fits
+  // inside the row's pixels.
   const __m128i mask = _mm_set1_epi32(static_cast<int>(RgbMask));
-  for (; x + 5 <= width; x += 4) {
+  for (; x + 6 <= width; x += 4) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(source + 3 * static_cast<std::size_t>(x)));
     const __m128i p01 = _mm_unpacklo_epi32(v, _mm_srli_si128(v, 3));
     const __m128i p23 = _mm_unpacklo_epi32(_mm_srli_si128(v, 6), _mm_srli_si128(v, 9));
     _mm_storeu_si128(reinterpret_cast<__m128i *>(target + x), _mm_and_si128(_mm_unpacklo_epi64(p01, p23), mask));
   }
 #endif
-  for (; x < width; ++x)
+  for (; x + 1 < width; ++x)
     target[x] = Load24(source + 3 * static_cast<std::size_t>(x));
+  if (x < width)
+    target[x] = Load24Last(source + 3 * static_cast<std::size_t>(x));
 }
 
 } // namespace

@@ -13,7 +13,7 @@ public:
   // masks: red, green and blue, used at 16 and 32 bits; palette: 256 entries, used up to 8 bits.
   TBmpRowConverter(int bitCount, const std::uint32_t (&masks)[3], const std::vector<std::uint32_t> &palette);
 
-  // Converts width pixels. The source must have one readable byte past the row's pixel data.
+  // Converts width pixels, reading no byte past the row's pixel data.
   void Convert(const std::uint8_t *source, std::uint32_t *target, int width) const;
 
 private:

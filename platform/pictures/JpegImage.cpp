@@ -13,15 +13,14 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <platform/graphics/Canvas.h>
+#include <platform/pictures/PictureFile.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
-#include <sys/stat.h>
 #include <vector>
 
 // jpeglib.h needs FILE and size_t declared first.
@@ -271,31 +270,9 @@ private:
 // The whole file: a stream is walked once for its scans before decoding.
 std::vector<std::uint8_t> ReadJpegFile(const std::string &fileName) {
   CheckFileName(fileName);
-  std::FILE *file = std::fopen(fileName.c_str(), "rb");
-  if (!file)
-    Fail("cannot open '" + fileName + "': " + std::strerror(errno));
-  struct stat info {};
-  std::string problem;
-  if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
-    problem = "'" + fileName + "' is not a regular file";
-  else if (info.st_size == 0)
-    problem = "'" + fileName + "' is empty";
-  else if (info.st_size > TJPEGImage::MaxFileBytes)
-    problem = "'" + fileName + "' is too large (" + IntToStr(static_cast<std::int64_t>(info.st_size)) + " bytes)";
-  std::vector<std::uint8_t> bytes;
-  if (problem.empty()) {
-    try {
-      bytes.resize(static_cast<std::size_t>(info.st_size));
-    } catch (const std::bad_alloc &) {
-      std::fclose(file);
-      throw EOutOfMemory("JPEG: no memory to read '" + fileName + "'");
-    }
-    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size())
-      problem = "cannot read '" + fileName + "'";
-  }
-  std::fclose(file);
-  if (!problem.empty())
-    Fail(problem);
+  std::vector<std::uint8_t> bytes = ReadPictureFile(fileName, TJPEGImage::MaxFileBytes, "JPEG");
+  if (bytes.empty())
+    Fail("'" + fileName + "' is empty");
   return bytes;
 }
 

@@ -148,7 +148,10 @@ TEST(Bmp, SavedFilesReadBackPixelForPixel) {
   struct TCase {
     int Width, Height, Bits;
   };
+  // Widths 4 and 8 at 24 bits end the file on the last pixel's byte; 5, 6 and 9 straddle the
+  // groups of four pixels converted together.
   for (const TCase c : {TCase{1, 1, 24}, TCase{3, 2, 24}, TCase{5, 7, 32}, TCase{33, 1, 24}, TCase{2, 9, 32},
+                        TCase{4, 3, 24}, TCase{8, 2, 24}, TCase{5, 1, 24}, TCase{6, 2, 24}, TCase{9, 2, 24},
                         TCase{1001, 150, 24}, TCase{333, 211, 32}}) {
     SCOPED_TRACE(std::to_string(c.Width) + "x" + std::to_string(c.Height) + "@" + std::to_string(c.Bits));
     TBitmap source(c.Width, c.Height);

@@ -38,7 +38,7 @@ install(EXPORT velgraphTargets NAMESPACE velgraph:: DESTINATION ${CMAKE_INSTALL_
 if(VELGRAPH_SHARED)
   set(VELGRAPH_PC_REQUIRES "")
 else()
-  set(VELGRAPH_PC_REQUIRES "freetype2 fontconfig libpng cairo")
+  set(VELGRAPH_PC_REQUIRES "freetype2 fontconfig libpng libjpeg cairo")
   if(VELGRAPH_WITH_SDL)
     string(APPEND VELGRAPH_PC_REQUIRES " sdl2")
   endif()

@@ -37,7 +37,7 @@ void TBitmap::SetSize(int width, int height) {
     return;
   if (std::int64_t{width} * height > MaxPixels)
     throw EOutOfMemory("Bitmap of " + IntToStr(width) + " x " + IntToStr(height) + " pixels is too large");
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), WhitePixel);
+  TPixelStore pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), WhitePixel);
   const int keepWidth = std::min(width, FSurface.Width), keepHeight = std::min(height, FSurface.Height);
   for (int y = 0; y < keepHeight; ++y)
     std::copy_n(FSurface.Row(y), keepWidth, pixels.data() + static_cast<std::ptrdiff_t>(y) * width);

@@ -4,6 +4,7 @@
 #include <platform/graphics/Canvas.h>
 #include <platform/graphics/Graphic.h>
 #include <platform/graphics/raster/RasterDevice.h>
+#include <platform/pictures/PixelStore.h>
 #include <platform/rtl/Export.h>
 #include <platform/rtl/Win32Types.h>
 #include <span>
@@ -63,8 +64,9 @@ public:
   // BMP files. Loading reads 1, 2, 4, 8, 16, 24 and 32 bits per pixel, RLE4, RLE8, bit fields,
   // top-down rows and every header from the 12-byte core one to the 124-byte one; alpha is
   // ignored, pixels an RLE image leaves unset are white, and palette indexes past the palette
-  // are black. It raises EInvalidGraphic ("BMP: ...") for a missing, truncated, corrupt or
-  // oversized file before taking pixel memory, and the bitmap stays as it was. Saving writes an
+  // are black. Only the headers and the pixel data they call for are read, whatever follows. It
+  // raises EInvalidGraphic ("BMP: ...") for a missing, truncated, corrupt or oversized file before
+  // taking pixel memory, and the bitmap stays as it was. Saving writes an
   // uncompressed bottom-up file of 24 or 32 bits per pixel through a temporary file, like PNG.
   void LoadFromBmpFile(const std::string &fileName);
   // The same from a BMP file image held in memory (a resource), with the same checks.
@@ -84,7 +86,7 @@ protected:
   void Draw(TCanvas &canvas, const TRect &rect) const override;
 
 private:
-  std::vector<std::uint32_t> FPixels;
+  TPixelStore FPixels;
   TRasterSurface FSurface;
   TRasterDevice FDevice;
   TCanvas FCanvas;

@@ -1,15 +1,18 @@
 // BMP files for TBitmap: every bit depth (1, 2, 4, 8, 16, 24, 32), RLE4 and RLE8, bit fields,
 // top-down rows, and the core (12-byte), info (40-byte) and later (52 to 124-byte) headers.
 // Sizes are checked against what the file holds before any pixel memory is taken, so a header
-// claiming a huge image in a small file is refused rather than trusted.
+// claiming a huge image in a small file is refused rather than trusted; and only the bytes the
+// header calls for are read, so a small image at the start of a huge file costs no more memory.
 
 #include <platform/pictures/Bitmap.h>
 #include <platform/pictures/DibReader.h>
 #include <platform/pictures/PictureFile.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <platform/rtl/AtomicFile.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
@@ -19,10 +22,31 @@ namespace Platform {
 namespace {
 
 constexpr int FileHeaderSize = 14, InfoHeaderSize = 40;
-// A file larger than this cannot be an image we would hold (MaxPixels at 32 bits plus headers).
-constexpr std::uint64_t MaxFileBytes = std::uint64_t{4} * TBitmap::MaxPixels + (1u << 20);
+// The headers, bit fields and palette lie in the first 14 + 124 + 16 + 1024 bytes of a file.
+constexpr std::size_t HeadBytes = 2048;
+
+// Bytes read from a file: left unfilled until read into.
+using TFileBytes = std::vector<std::uint8_t, TNoInitAllocator<std::uint8_t>>;
 
 [[noreturn]] void Fail(const std::string &message) { throw EInvalidGraphic("BMP: " + message); }
+
+TFileBytes Read(const TPictureFile &file, const std::string &fileName, std::uint64_t offset, std::size_t count) {
+  TFileBytes bytes;
+  try {
+    bytes.resize(count);
+  } catch (const std::bad_alloc &) {
+    throw EOutOfMemory("BMP: no memory to read '" + fileName + "'");
+  }
+  file.ReadAt(offset, bytes.data(), count);
+  return bytes;
+}
+
+// Where the pixel data of the BMP file starting with these bytes begins; raises for a file that is no BMP.
+std::uint32_t PixelDataOffset(const std::uint8_t *head, std::size_t size) {
+  if (size < FileHeaderSize + 4 || head[0] != 'B' || head[1] != 'M')
+    Fail(size == 0 ? "file is empty" : "not a BMP file (bad signature)");
+  return head[10] | head[11] << 8 | head[12] << 16 | std::uint32_t{head[13]} << 24;
+}
 
 void PutU16(std::uint8_t *at, std::uint32_t value) {
   at[0] = static_cast<std::uint8_t>(value);
@@ -38,14 +62,28 @@ void PutU32(std::uint8_t *at, std::uint32_t value) {
 
 void TBitmap::LoadFromBmpFile(const std::string &fileName) {
   CheckFileName(fileName);
-  LoadFromBmpData(ReadPictureFile(fileName, MaxFileBytes, "BMP"));
+  const TPictureFile file(fileName, "BMP");
+  const TFileBytes head =
+      Read(file, fileName, 0, static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), HeadBytes)));
+  const std::uint32_t dataOffset = PixelDataOffset(head.data(), head.size());
+  TDibLocation where{head.data(), head.size(), FileHeaderSize, dataOffset, dataOffset, file.Size()};
+  where.MaxPixels = MaxPixels;
+  // The pixel data in a buffer of its own: what the header calls for, as far as the file holds it.
+  const std::uint64_t left = file.Size() > dataOffset ? file.Size() - dataOffset : 0;
+  const TFileBytes bits =
+      Read(file, fileName, dataOffset, static_cast<std::size_t>(std::min(left, DibBitsBound(where, "BMP"))));
+  where.Bits = bits.data();
+  where.BitsEnd = dataOffset + bits.size();
+  TDibImage image = ReadDib(where, "BMP");
+  FPixels = std::move(image.Pixels);
+  FSurface = {FPixels.data(), image.Width, image.Height, static_cast<std::ptrdiff_t>(image.Width)};
+  FDevice.SetSurface(FSurface);
 }
 
 void TBitmap::LoadFromBmpData(std::span<const std::uint8_t> bytes) {
-  if (bytes.size() < FileHeaderSize + 4 || bytes[0] != 'B' || bytes[1] != 'M')
-    Fail(bytes.empty() ? "file is empty" : "not a BMP file (bad signature)");
-  const std::uint32_t dataOffset = bytes[10] | bytes[11] << 8 | bytes[12] << 16 | std::uint32_t{bytes[13]} << 24;
-  const TDibLocation where{bytes.data(), bytes.size(), FileHeaderSize, dataOffset, dataOffset, bytes.size()};
+  const std::uint32_t dataOffset = PixelDataOffset(bytes.data(), bytes.size());
+  TDibLocation where{bytes.data(), bytes.size(), FileHeaderSize, dataOffset, dataOffset, bytes.size()};
+  where.MaxPixels = MaxPixels;
   TDibImage image = ReadDib(where, "BMP");
   FPixels = std::move(image.Pixels);
   FSurface = {FPixels.data(), image.Width, image.Height, static_cast<std::ptrdiff_t>(image.Width)};

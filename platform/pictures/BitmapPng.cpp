@@ -300,7 +300,7 @@ void TBitmap::LoadFromPngFile(const std::string &fileName) {
   // Rows are decoded straight into the pixel store, each 32-bit slot taking one RGBA pixel. A
   // progressive (interlaced) file revisits every row, so it needs the whole store at once; a plain
   // one grows row by row, and a truncated file claiming a huge size never touches most of it.
-  std::vector<std::uint32_t> pixels;
+  TPixelStore pixels;
   try {
     pixels.reserve(static_cast<std::size_t>(count));
     if (header.Passes > 1)

@@ -7,9 +7,9 @@
 #include <platform/pictures/DibReader.h>
 
 #include <algorithm>
-#include <bit>
 #include <climits>
 #include <new>
+#include <platform/pictures/BmpRows.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
 #include <string>
@@ -35,25 +35,6 @@ struct TReader {
   std::uint32_t U32(std::size_t at) const { return U16(at) | U16(at + 2) << 16; }
 };
 
-// One colour channel described by a bit mask, widened or narrowed to 8 bits.
-struct TChannel {
-  std::uint32_t Mask = 0;
-  int Shift = 0;
-  std::uint64_t Max = 0;
-  explicit TChannel(std::uint32_t mask = 0) : Mask(mask) {
-    if (mask == 0)
-      return;
-    Shift = std::countr_zero(mask);
-    Max = mask >> Shift;
-  }
-  std::uint32_t Value(std::uint32_t pixel) const {
-    if (Max == 0)
-      return 0;
-    const std::uint64_t v = (pixel & Mask) >> Shift;
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>((v * 255 + Max / 2) / Max, 255));
-  }
-};
-
 struct THeader {
   int Width = 0, Height = 0;
   bool TopDown = false;
@@ -67,17 +48,34 @@ struct THeader {
 class TDibDecoder {
 public:
   TDibDecoder(const TDibLocation &where, const char *format)
-      : In{where.Data, where.Size}, Where(where), Format(format) {}
+      : In{where.Data, where.Size}, Bits(BitsOf(where)), Where(where), Format(format) {}
 
-  TDibImage Decode() {
+  void ReadHeaders() {
     ReadHeader();
     CheckFormat();
     ReadMasks();
+  }
+
+  // The most an encoder spends on the pixels: the rows, or for RLE a run of one pixel in two
+  // bytes each, an end of line per row and the end of the bitmap.
+  std::uint64_t BitsBound() const {
+    const std::uint64_t width = static_cast<std::uint64_t>(Header.Width),
+                        height = static_cast<std::uint64_t>(Header.Height);
+    return IsRle() ? 2 * (width + 1) * height + 2 : RowStride() * height;
+  }
+
+  TDibImage Decode() {
+    ReadHeaders();
     CheckDataSize();
     const std::vector<std::uint32_t> palette = ReadPalette();
     TDibImage image;
+    const std::size_t count = static_cast<std::size_t>(Header.Width) * static_cast<std::size_t>(Header.Height);
     try {
-      image.Pixels.assign(static_cast<std::size_t>(Header.Width) * static_cast<std::size_t>(Header.Height), WhitePixel);
+      // Rows set every pixel; RLE data may leave some, which stay white.
+      if (IsRle())
+        image.Pixels.assign(count, WhitePixel);
+      else
+        image.Pixels.resize(count);
     } catch (const std::bad_alloc &) {
       throw EOutOfMemory(std::string(Format) + ": no memory for " + IntToStr(Header.Width) + " x " +
                          IntToStr(Header.Height) + " pixels");
@@ -85,7 +83,7 @@ public:
     image.Width = Header.Width;
     image.Height = Header.Height;
     image.TopDown = Header.TopDown;
-    if (Header.Compression == CompressRle4 || Header.Compression == CompressRle8)
+    if (IsRle())
       DecodeRle(palette, image);
     else
       DecodeRows(palette, image);
@@ -94,9 +92,23 @@ public:
 
 private:
   const TReader In;
+  const TReader Bits; // the pixel data alone
   const TDibLocation &Where;
   const char *Format;
   THeader Header;
+
+  static TReader BitsOf(const TDibLocation &where) {
+    if (where.Bits)
+      return {where.Bits, static_cast<std::size_t>(where.BitsEnd > where.BitsAt ? where.BitsEnd - where.BitsAt : 0)};
+    const std::uint64_t end = std::min<std::uint64_t>(where.BitsEnd, where.Size);
+    if (where.BitsAt >= end)
+      return {where.Data, 0};
+    return {where.Data + where.BitsAt, static_cast<std::size_t>(end - where.BitsAt)};
+  }
+
+  bool IsRle() const { return Header.Compression == CompressRle4 || Header.Compression == CompressRle8; }
+
+  std::uint64_t RowStride() const { return ((std::uint64_t(Header.Width) * Header.BitCount + 31) / 32) * 4; }
 
   [[noreturn]] void Fail(const std::string &message) const {
     throw EInvalidGraphic(std::string(Format) + ": " + message);
@@ -196,11 +208,11 @@ private:
   }
 
   void CheckDataSize() const {
-    if (Where.BitsAt >= std::min(Where.BitsEnd, In.Size))
+    if (Bits.Size == 0)
       Fail("pixel data offset " + IntToStr(static_cast<std::int64_t>(Where.BitsAt)) + " is past the end of the file");
-    const std::uint64_t available = std::min(Where.BitsEnd, In.Size) - Where.BitsAt;
+    const std::uint64_t available = Bits.Size;
     const std::uint64_t pixels = std::uint64_t(Header.Width) * std::uint64_t(Header.Height);
-    if (Header.Compression == CompressRle4 || Header.Compression == CompressRle8) {
+    if (IsRle()) {
       if (Header.TopDown)
         Fail("RLE images cannot be stored top-down");
       if ((Header.Compression == CompressRle8 ? 8 : 4) != Header.BitCount)
@@ -210,7 +222,7 @@ private:
              IntToStr(Header.Width) + " x " + IntToStr(Header.Height) + " pixels");
       return;
     }
-    const std::uint64_t stride = ((std::uint64_t(Header.Width) * Header.BitCount + 31) / 32) * 4;
+    const std::uint64_t stride = RowStride();
     if (stride * std::uint64_t(Header.Height) > available)
       Fail("file truncated: " + IntToStr(Header.Width) + " x " + IntToStr(Header.Height) + " pixels need " +
            IntToStr(static_cast<std::int64_t>(stride * Header.Height)) + " bytes, only " +
@@ -224,36 +236,18 @@ private:
   }
 
   void DecodeRows(const std::vector<std::uint32_t> &palette, TDibImage &image) const {
-    const std::size_t stride = ((static_cast<std::size_t>(Header.Width) * Header.BitCount + 31) / 32) * 4;
-    const TChannel red(Header.Masks[0]), green(Header.Masks[1]), blue(Header.Masks[2]);
-    const int bits = Header.BitCount;
-    for (int row = 0; row < Header.Height; ++row) {
-      const std::uint8_t *source = In.Data + Where.BitsAt + static_cast<std::size_t>(row) * stride;
-      std::uint32_t *target = Row(image, row);
-      for (int x = 0; x < Header.Width; ++x) {
-        if (bits <= 8) {
-          const std::size_t bit = static_cast<std::size_t>(x) * bits;
-          const unsigned index = (source[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
-          target[x] = palette[index];
-        } else if (bits == 24) {
-          const std::uint8_t *p = source + 3 * static_cast<std::size_t>(x);
-          target[x] = std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
-        } else {
-          const std::uint8_t *p = source + static_cast<std::size_t>(x) * (bits / 8);
-          const std::uint32_t value =
-              bits == 16 ? (p[0] | p[1] << 8) : (p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t{p[3]} << 24);
-          target[x] = red.Value(value) << 16 | green.Value(value) << 8 | blue.Value(value);
-        }
-      }
-    }
+    const auto stride = static_cast<std::size_t>(RowStride());
+    const TBmpRowConverter converter(Header.BitCount, Header.Masks, palette);
+    for (int row = 0; row < Header.Height; ++row)
+      converter.Convert(Bits.Data + static_cast<std::size_t>(row) * stride, Row(image, row), Header.Width);
   }
 
   // RLE data: runs, absolute runs, end-of-line, delta and end-of-bitmap. Runs past the row's end
   // are clipped, data ending early leaves the rest white, and rows past the last end the decoding.
   void DecodeRle(const std::vector<std::uint32_t> &palette, TDibImage &image) const {
     const bool four = Header.Compression == CompressRle4;
-    std::size_t at = Where.BitsAt;
-    const std::size_t end = std::min(Where.BitsEnd, In.Size);
+    std::size_t at = 0;
+    const std::size_t end = Bits.Size;
     int x = 0, row = 0;
     auto put = [&](unsigned index) {
       // x stops at the width, so no run of commands can overflow it.
@@ -264,7 +258,7 @@ private:
       }
     };
     while (at + 1 < end && row < Header.Height) {
-      const unsigned count = In.Data[at], value = In.Data[at + 1];
+      const unsigned count = Bits.Data[at], value = Bits.Data[at + 1];
       at += 2;
       if (count > 0) {
         for (unsigned i = 0; i < count && x < Header.Width; ++i)
@@ -278,12 +272,12 @@ private:
       } else if (value == 2) {
         if (at + 1 >= end)
           break;
-        x = std::min(x + In.Data[at], Header.Width), row += In.Data[at + 1];
+        x = std::min(x + Bits.Data[at], Header.Width), row += Bits.Data[at + 1];
         at += 2;
       } else {
         const std::size_t bytes = four ? (value + 1) / 2 : value;
         for (unsigned i = 0; i < value && at + (four ? i / 2 : i) < end; ++i) {
-          const unsigned byte = In.Data[at + (four ? i / 2 : i)];
+          const unsigned byte = Bits.Data[at + (four ? i / 2 : i)];
           put(four ? (i % 2 == 0 ? byte >> 4 : byte & 0xF) : byte);
         }
         at += (bytes + 1) & ~std::size_t{1};
@@ -295,6 +289,12 @@ private:
 } // namespace
 
 TDibImage ReadDib(const TDibLocation &where, const char *format) { return TDibDecoder(where, format).Decode(); }
+
+std::uint64_t DibBitsBound(const TDibLocation &where, const char *format) {
+  TDibDecoder decoder(where, format);
+  decoder.ReadHeaders();
+  return decoder.BitsBound();
+}
 
 std::size_t DibInfoSize(const std::uint8_t *data, std::size_t size, std::size_t at) {
   const TReader in{data, size};

@@ -6,19 +6,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <platform/graphics/RasterSurface.h>
-#include <vector>
+#include <platform/pictures/PixelStore.h>
 
 namespace Platform {
 
 // Where the parts of one bitmap lie in a buffer of Size bytes. The colour table ends at PaletteEnd
-// at the latest; the pixel rows lie between BitsAt and BitsEnd.
+// at the latest; the pixel rows lie between BitsAt and BitsEnd, in Data or, when Bits is set, in
+// a buffer of their own that holds just those bytes (a file read in pieces).
 struct TDibLocation {
   const std::uint8_t *Data = nullptr;
   std::size_t Size = 0;
   std::size_t InfoAt = 0;
   std::size_t PaletteEnd = 0;
-  std::size_t BitsAt = 0;
-  std::size_t BitsEnd = 0;
+  std::uint64_t BitsAt = 0;
+  std::uint64_t BitsEnd = 0;
+  const std::uint8_t *Bits = nullptr;
   // Larger images are refused before any pixel memory is taken (TBitmap::MaxPixels by default).
   std::int64_t MaxPixels = std::int64_t{1} << 28;
 };
@@ -29,7 +31,7 @@ struct TDibImage {
   int Height = 0;
   // The rows were stored top row first (a negative height in the header).
   bool TopDown = false;
-  std::vector<std::uint32_t> Pixels;
+  TPixelStore Pixels;
   TRasterSurface Surface() { return {Pixels.data(), Width, Height, Width}; }
 };
 
@@ -37,6 +39,10 @@ struct TDibImage {
 // EInvalidGraphic ("<format>: ...") for anything it cannot read and EOutOfMemory when the heap
 // cannot hold pixels the data can.
 TDibImage ReadDib(const TDibLocation &where, const char *format);
+
+// The most bytes of pixel data the header at where.InfoAt calls for: the rows, or for RLE data
+// the most an encoder spends on them. Raises as ReadDib does for a header it cannot read.
+std::uint64_t DibBitsBound(const TDibLocation &where, const char *format);
 
 // The bytes of header, bit masks and colour table of the BITMAPINFO at `at`: where the rows of a
 // packed bitmap begin. 0 when the header cannot be read.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <platform/pictures/Bitmap.h>
+#include <platform/pictures/JpegImage.h>
 #include <platform/pictures/Metafile.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
@@ -102,22 +103,28 @@ void TBitmap::LoadFromFile(const std::string &fileName) {
     RefuseFormat(fileName, format, "which a bitmap cannot load");
 }
 
+namespace {
+// A new graphic of class T loaded from the file; the caller's picture changes only when it loads.
+template <class T> std::unique_ptr<TGraphic> LoadGraphic(const std::string &fileName) {
+  auto graphic = std::make_unique<T>();
+  graphic->LoadFromFile(fileName);
+  return graphic;
+}
+} // namespace
+
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
 void TPicture::LoadFromFile(const std::string &fileName) {
   const TPictureFormat format = DetectPictureFileFormat(fileName);
-  if (format == TPictureFormat::Wmf || format == TPictureFormat::Emf) {
-    auto metafile = std::make_unique<TMetafile>();
-    metafile->LoadFromFile(fileName);
-    FGraphic = std::move(metafile);
-    return;
+  switch (format) {
+  case TPictureFormat::Png:
+  case TPictureFormat::Bmp: FGraphic = LoadGraphic<TBitmap>(fileName); return;
+  case TPictureFormat::Jpeg: FGraphic = LoadGraphic<TJPEGImage>(fileName); return;
+  case TPictureFormat::Wmf:
+  case TPictureFormat::Emf: FGraphic = LoadGraphic<TMetafile>(fileName); return;
+  default: RefuseFormat(fileName, format, "which this build cannot read");
   }
-  if (format != TPictureFormat::Png && format != TPictureFormat::Bmp)
-    RefuseFormat(fileName, format, "which this build cannot read");
-  auto bitmap = std::make_unique<TBitmap>();
-  bitmap->LoadFromFile(fileName);
-  FGraphic = std::move(bitmap);
 }
 
 } // namespace Platform

@@ -1,41 +1,57 @@
 #include <platform/pictures/PictureFile.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Platform {
 
-std::vector<std::uint8_t> ReadPictureFile(const std::string &fileName, std::uint64_t maxBytes, const char *format) {
-  const std::string prefix = std::string(format) + ": ";
-  std::FILE *file = std::fopen(fileName.c_str(), "rb");
-  if (!file)
-    throw EInvalidGraphic(prefix + "cannot open '" + fileName + "': " + std::strerror(errno));
+TPictureFile::TPictureFile(const std::string &fileName, const char *format)
+    : FName(fileName), FFormat(format), FHandle(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC)) {
+  if (FHandle < 0)
+    Fail("cannot open '" + fileName + "': " + std::strerror(errno));
   struct stat info {};
-  if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-    std::fclose(file);
-    throw EInvalidGraphic(prefix + "'" + fileName + "' is not a regular file");
+  if (::fstat(FHandle, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(FHandle);
+    Fail("'" + fileName + "' is not a regular file");
   }
-  const auto size = static_cast<std::uint64_t>(info.st_size);
-  if (size > maxBytes) {
-    std::fclose(file);
-    throw EInvalidGraphic(prefix + "'" + fileName + "' is too large (" + IntToStr(static_cast<std::int64_t>(size)) +
-                          " bytes)");
+  FSize = static_cast<std::uint64_t>(info.st_size);
+}
+
+TPictureFile::~TPictureFile() { ::close(FHandle); }
+
+void TPictureFile::Fail(const std::string &message) const {
+  throw EInvalidGraphic(std::string(FFormat) + ": " + message);
+}
+
+void TPictureFile::ReadAt(std::uint64_t offset, std::uint8_t *target, std::size_t count) const {
+  while (count > 0) {
+    const ssize_t read = ::pread(FHandle, target, count, static_cast<off_t>(offset));
+    if (read < 0 && errno == EINTR)
+      continue;
+    if (read <= 0)
+      Fail(read < 0 ? "cannot read '" + FName + "': " + std::strerror(errno) : "file truncated while reading");
+    target += read, offset += static_cast<std::uint64_t>(read), count -= static_cast<std::size_t>(read);
   }
+}
+
+std::vector<std::uint8_t> ReadPictureFile(const std::string &fileName, std::uint64_t maxBytes, const char *format) {
+  const TPictureFile file(fileName, format);
+  if (file.Size() > maxBytes)
+    throw EInvalidGraphic(std::string(format) + ": '" + fileName + "' is too large (" +
+                          IntToStr(static_cast<std::int64_t>(file.Size())) + " bytes)");
   std::vector<std::uint8_t> bytes;
   try {
-    bytes.resize(static_cast<std::size_t>(size));
+    bytes.resize(static_cast<std::size_t>(file.Size()));
   } catch (const std::bad_alloc &) {
-    std::fclose(file);
-    throw EOutOfMemory(prefix + "no memory to read '" + fileName + "'");
+    throw EOutOfMemory(std::string(format) + ": no memory to read '" + fileName + "'");
   }
-  const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  bytes.resize(read);
+  file.ReadAt(0, bytes.data(), bytes.size());
   return bytes;
 }
 

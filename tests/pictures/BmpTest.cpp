@@ -148,12 +148,16 @@ TEST(Bmp, SavedFilesReadBackPixelForPixel) {
   struct TCase {
     int Width, Height, Bits;
   };
-  for (const TCase c : {TCase{1, 1, 24}, TCase{3, 2, 24}, TCase{5, 7, 32}, TCase{33, 1, 24}, TCase{2, 9, 32}}) {
+  // Widths 4 and 8 at 24 bits end the file on the last pixel's byte; 5, 6 and 9 straddle the
+  // groups of four pixels converted together.
+  for (const TCase c : {TCase{1, 1, 24}, TCase{3, 2, 24}, TCase{5, 7, 32}, TCase{33, 1, 24}, TCase{2, 9, 32},
+                        TCase{4, 3, 24}, TCase{8, 2, 24}, TCase{5, 1, 24}, TCase{6, 2, 24}, TCase{9, 2, 24},
+                        TCase{1001, 150, 24}, TCase{333, 211, 32}}) {
     SCOPED_TRACE(std::to_string(c.Width) + "x" + std::to_string(c.Height) + "@" + std::to_string(c.Bits));
     TBitmap source(c.Width, c.Height);
     for (int y = 0; y < c.Height; ++y)
       for (int x = 0; x < c.Width; ++x)
-        source.ScanLine(y)[x] = static_cast<std::uint32_t>((x * 37 + y * 101) * 0x010305) & 0xFFFFFF;
+        source.ScanLine(y)[x] = static_cast<std::uint32_t>(x * 37 + y * 101) * 0x010305u & 0xFFFFFF;
     const std::string path = TempPath("round.bmp");
     source.SaveToBmpFile(path, c.Bits);
     const TBytes bytes = ReadBytes(path);
@@ -190,6 +194,22 @@ TEST(Bmp, RefusalsLeaveTheBitmapAsItWas) {
   EXPECT_THROW(bitmap.SaveToBmpFile(std::string("a\0b.bmp", 7)), Exception);
   EXPECT_THROW(bitmap.LoadFromBmpFile(std::string("a\0b.bmp", 7)), Exception);
   EXPECT_THROW(TBitmap().SaveToBmpFile(path), EInvalidGraphic);
+  std::remove(path.c_str());
+}
+
+TEST(Bmp, ReadsWhatTheHeaderNeedsNotTheWholeFile) {
+  // A picture followed by gigabytes (a sparse tail, so no disk is used): only the headers and
+  // the pixel data the header calls for are read, plain or RLE.
+  const std::string path = TempPath("tail.bmp");
+  for (const TBytes &content : {Bmp8(2, 2, 0, {0x112233, 0x445566}, {0, 1, 0, 0, 1, 1, 0, 0}),
+                                Bmp8(2, 2, 1, {0x112233, 0x445566}, {2, 0, 0, 0, 2, 1, 0, 1})}) {
+    WriteBytes(path, content);
+    fs::resize_file(path, std::uintmax_t{3} << 30);
+    TBitmap bitmap;
+    bitmap.LoadFromFile(path);
+    EXPECT_EQ(bitmap.ScanLine(0)[1], 0x445566u);
+    EXPECT_EQ(bitmap.ScanLine(1)[0], 0x112233u);
+  }
   std::remove(path.c_str());
 }
 

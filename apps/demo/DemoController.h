@@ -1,0 +1,112 @@
+#pragma once
+
+// The demo program's behaviour, apart from the window that shows it: a world graph above a status
+// line on a form, the mouse and the keys turned into zooms, measurements, crosshair, ruler units,
+// printing and pictures. A host (the desktop window, or the headless one in tests) feeds it
+// input; it reports every change of the world window as one line.
+//
+// Mouse: drag with the left button to zoom to a rectangle, shift-drag to measure a distance,
+// right-click to step back.
+
+#include <functional>
+#include <memory>
+#include <platform/controls/Form.h>
+#include <platform/pictures/Picture.h>
+#include <string>
+#include <worldgraph/VelGraph.h>
+
+#include "StatusLine.h"
+
+namespace Demo {
+
+// The demo's keys, as virtual-key codes (a letter's code is its capital).
+enum TDemoKey : int {
+  KeyBack = 'B',
+  KeyForward = 'F',
+  KeyReset = 'R',
+  KeyCrosshair = 'C',
+  KeyUnits = 'U',
+  KeyPrint = 'P',
+  KeyPicture = 'L',
+  KeyHelp = 'H',
+  KeyQuit = 'Q',
+  KeyEscape = 0x1B,
+  KeyF1 = 0x70,
+};
+
+struct TDemoOptions {
+  int Width = 960;
+  int Height = 680;
+  // The picture the picture key shows; empty: one the demo makes.
+  std::string PictureFile;
+  // Where the print key writes its PDF.
+  std::string PdfFile = "demo.pdf";
+};
+
+class TDemoController {
+public:
+  explicit TDemoController(const TDemoOptions &options);
+  ~TDemoController();
+  TDemoController(const TDemoController &) = delete;
+  TDemoController &operator=(const TDemoController &) = delete;
+
+  Platform::TForm &Form() { return *FForm; }
+  Velgraph::TVelWorldGraph &Graph() { return *FGraph; }
+  const TStatusLine &Status() const { return *FStatus; }
+
+  // Places the graph and the status line over the form, as after a resize of the window.
+  void LayOut();
+  // A key pressed; false when it is none of the demo's.
+  bool KeyDown(int key, Platform::TShiftState shift);
+  bool QuitRequested() const { return FQuit; }
+
+  // Each report is one line without its end: "window XMIN XMAX YMIN YMAX level N" after every
+  // change of the zoom, and once by ReportLayout.
+  std::function<void(const std::string &)> OnReport;
+  // Reports the paint box's place on the form, "paintbox LEFT TOP WIDTH HEIGHT", and the window.
+  void ReportLayout();
+
+  // The keys and the mouse, one line each, for --help; and in one line for the status line.
+  static std::string Help();
+  static std::string ShortHelp();
+
+  // The units the rulers show, cycled by the units key.
+  Pbrulers::TLengthUnits Units() const { return FUnits; }
+  // The last measured distance in world units; negative before the first.
+  double Distance() const { return FDistance; }
+
+private:
+  enum class TDrag { None, Zoom, Measure };
+
+  void MouseDown(Platform::TMouseButton button, Platform::TShiftState shift, int x, int y);
+  void MouseMove(int x, int y);
+  void MouseUp(Platform::TMouseButton button, int x, int y);
+  // Runs a change of the zoom and reports the window when it changed.
+  void Zoom(const std::function<void()> &change);
+  void ReportWindow();
+  void ToggleCrosshair();
+  void CycleUnits();
+  void Print();
+  void TogglePicture();
+  void Say(const std::string &message);
+  void UpdateStatus();
+
+  TDemoOptions FOptions;
+  std::unique_ptr<Platform::TForm> FForm;
+  Velgraph::TVelWorldGraph *FGraph = nullptr;
+  TStatusLine *FStatus = nullptr;
+  Platform::TPicture FPicture;
+  TDrag FDrag = TDrag::None;
+  Platform::TMouseButton FDragButton = Platform::mbLeft;
+  Pbrulers::TLengthUnits FUnits = Pbrulers::luCustom;
+  // The world window and zoom level in force when the rulers left world units.
+  double FWorldWindow[4] = {};
+  double FDistance = -1;
+  Velgraph::TWorldPoint FCursor{};
+  bool FCursorKnown = false;
+  bool FShowHelp = false;
+  bool FQuit = false;
+  std::string FMessage;
+};
+
+} // namespace Demo

@@ -82,11 +82,11 @@ int RenderHeadless(Demo::TDemoController &demo, const TArguments &arguments) {
   Settle(host);
   host.Present();
   host.Presented().SaveToPngFile(arguments.Output);
-  Velgraph::TVelWorldGraph &graph = demo.Graph();
-  std::printf("velgraph demo: wrote %s (%d x %d), window x %g..%g, y %g..%g\n", arguments.Output.c_str(),
-              demo.Form().Width(), demo.Form().Height(), graph.XMin(), graph.XMax(), graph.YMin(), graph.YMax());
+  std::printf("velgraph demo: wrote %s (%d x %d)\n", arguments.Output.c_str(), demo.Form().Width(),
+              demo.Form().Height());
+  demo.ReportLayout();
   if (arguments.Print) {
-    Demo::PrintPage(graph, "demo.pdf");
+    Demo::PrintPage(demo.Graph(), "demo.pdf");
     std::printf("velgraph demo: wrote demo.pdf\n");
   }
   return 0;

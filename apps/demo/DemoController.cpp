@@ -104,7 +104,7 @@ void TDemoController::MouseDown(TMouseButton button, TShiftState shift, int x, i
   if (shift.Contains(ssShift)) {
     FDrag = TDrag::Measure;
     FGraph->BeginDistance(x, y, true);
-  } else {
+  } else if (CanZoom()) {
     FDrag = TDrag::Zoom;
     FGraph->BeginSelect(x, y);
   }
@@ -133,7 +133,17 @@ void TDemoController::MouseUp(TMouseButton button, int x, int y) {
   }
 }
 
+// The zoom history keeps world windows, which rulers in inches or millimetres would overwrite.
+bool TDemoController::CanZoom() {
+  if (FUnits == Pbrulers::luCustom)
+    return true;
+  Say("zoom with the rulers in world units (U)");
+  return false;
+}
+
 void TDemoController::Zoom(const std::function<void()> &change) {
+  if (!CanZoom())
+    return;
   const double before[4] = {FGraph->XMin(), FGraph->XMax(), FGraph->YMin(), FGraph->YMax()};
   const int level = FGraph->ZoomLevel();
   change();
@@ -169,26 +179,25 @@ void TDemoController::ToggleCrosshair() {
   UpdateStatus();
 }
 
+// In inches or millimetres the rulers give the window their own lengths of the screen: the
+// drawing follows them, one world unit to the unit shown, so the rulers measure it true to size.
+// The world window comes back with world units.
 void TDemoController::CycleUnits() {
   using namespace Pbrulers;
   const TLengthUnits next = FUnits == luCustom ? luActualInches : FUnits == luActualInches ? luActualMM : luCustom;
-  if (FUnits == luCustom) {
-    FWorldWindow[0] = FGraph->XMin();
-    FWorldWindow[1] = FGraph->XMax();
-    FWorldWindow[2] = FGraph->YMin();
-    FWorldWindow[3] = FGraph->YMax();
-  }
+  if (FUnits == luCustom)
+    FWorldWindow = {FGraph->XMin(), FGraph->XMax(), FGraph->YMin(), FGraph->YMax()};
   FUnits = next;
   FGraph->SetLengthUnits(next);
-  if (next == luCustom) {
-    // The physical rulers wrote their lengths over the window: the world one comes back.
-    FGraph->SetXMin(FWorldWindow[0]);
-    FGraph->SetXMax(FWorldWindow[1]);
-    FGraph->SetYMin(FWorldWindow[2]);
-    FGraph->SetYMax(FWorldWindow[3]);
+  const std::array<double, 4> window =
+      next == luCustom ? FWorldWindow : std::array{FGraph->XMin(), FGraph->XMax(), FGraph->YMin(), FGraph->YMax()};
+  FGraph->SetXMin(window[0]);
+  FGraph->SetXMax(window[1]);
+  FGraph->SetYMin(window[2]);
+  FGraph->SetYMax(window[3]);
+  if (next == luCustom)
     FGraph->SetProportional(true);
-    FGraph->Paint();
-  }
+  FGraph->Paint();
   UpdateStatus();
 }
 

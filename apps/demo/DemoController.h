@@ -8,6 +8,7 @@
 // Mouse: drag with the left button to zoom to a rectangle, shift-drag to measure a distance,
 // right-click to step back.
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <platform/controls/Form.h>
@@ -81,6 +82,8 @@ private:
   void MouseDown(Platform::TMouseButton button, Platform::TShiftState shift, int x, int y);
   void MouseMove(int x, int y);
   void MouseUp(Platform::TMouseButton button, int x, int y);
+  // True in world units; otherwise says why not.
+  bool CanZoom();
   // Runs a change of the zoom and reports the window when it changed.
   void Zoom(const std::function<void()> &change);
   void ReportWindow();
@@ -99,8 +102,8 @@ private:
   TDrag FDrag = TDrag::None;
   Platform::TMouseButton FDragButton = Platform::mbLeft;
   Pbrulers::TLengthUnits FUnits = Pbrulers::luCustom;
-  // The world window and zoom level in force when the rulers left world units.
-  double FWorldWindow[4] = {};
+  // The world window in force when the rulers left world units.
+  std::array<double, 4> FWorldWindow{};
   double FDistance = -1;
   Velgraph::TWorldPoint FCursor{};
   bool FCursorKnown = false;

@@ -158,19 +158,35 @@ TEST_F(DemoTest, CrosshairKeyShowsAndTakesOffTheCrosshair) {
   EXPECT_NE(Status().find("crosshair off"), std::string::npos);
 }
 
+// In inches and millimetres the drawing follows the rulers, one world unit to the unit they show
+// (centimetres are the millimetre ruler's labels), and zooming is refused; world units come back
+// with the world window.
 TEST_F(DemoTest, UnitsKeyCyclesTheRulersAndComesBackToTheWorldWindow) {
   const TWindow first = Shown();
+  const int width = Demo.Graph().PaintBox()->Width(), ppi = Demo.Graph().PaintBox()->Canvas()->PixelsPerInch();
   const struct {
     Pbrulers::TLengthUnits Units;
     const char *Status;
-  } cycle[] = {{Pbrulers::luActualInches, "rulers: inches"},
-               {Pbrulers::luActualMM, "rulers: mm"},
-               {Pbrulers::luCustom, "rulers: world units"}};
+    double UnitsAcross;
+  } cycle[] = {{Pbrulers::luActualInches, "rulers: inches", double(width) / ppi},
+               {Pbrulers::luActualMM, "rulers: mm", width * 2.54 / ppi},
+               {Pbrulers::luCustom, "rulers: world units", first.XMax - first.XMin}};
   for (const auto &step : cycle) {
     Key(KeyUnits);
     EXPECT_EQ(Demo.Units(), step.Units);
     EXPECT_EQ(Demo.Graph().LengthUnits(), step.Units);
     EXPECT_NE(Status().find(step.Status), std::string::npos) << Status();
+    EXPECT_NEAR(Shown().XMax - Shown().XMin, step.UnitsAcross, 0.02 * step.UnitsAcross);
+    // The world point under a pixel is the rulers' length there.
+    EXPECT_NEAR(Demo.Graph().Wxy(width / 2, 0).X, Shown().XMin + (Shown().XMax - Shown().XMin) / 2,
+                0.01 * step.UnitsAcross);
+    if (step.Units == Pbrulers::luActualInches) {
+      Drag(100, 100, 300, 300);
+      Click(200, 200, mbRight);
+      EXPECT_TRUE(Reports.empty());
+      EXPECT_EQ(Demo.Graph().ZoomLevel(), 0);
+      EXPECT_NE(Status().find("zoom with the rulers in world units"), std::string::npos) << Status();
+    }
   }
   ExpectSameWindow(Shown(), first);
   EXPECT_TRUE(Demo.Graph().Proportional());

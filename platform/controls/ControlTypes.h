@@ -4,6 +4,7 @@
 #include <functional>
 #include <platform/rtl/Object.h>
 #include <platform/rtl/Set.h>
+#include <platform/rtl/VirtualKeys.h>
 
 namespace Platform {
 
@@ -37,5 +38,7 @@ using TNotifyEvent = std::function<void(TObject *sender)>;
 // x, y in the control's client pixels.
 using TMouseEvent = std::function<void(TObject *sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject *sender, TShiftState shift, int x, int y)>;
+// key is a virtual-key code (VK_LEFT, 'A'); a handler that sets it to 0 has consumed the key.
+using TKeyEvent = std::function<void(TObject *sender, WORD &key, TShiftState shift)>;
 
 } // namespace Platform

@@ -114,6 +114,16 @@ void TForm::Paint() {
     OnPaint(this);
 }
 
+void TForm::KeyDown(WORD &key, TShiftState shift) {
+  if (OnKeyDown)
+    OnKeyDown(this, key, shift);
+}
+
+void TForm::KeyUp(WORD &key, TShiftState shift) {
+  if (OnKeyUp)
+    OnKeyUp(this, key, shift);
+}
+
 int TForm::ProcessPaints() {
   if (!FPaintsPending || !Visible())
     return 0;

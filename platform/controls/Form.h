@@ -51,6 +51,14 @@ public:
   // Fires OnPaint (the background has been erased with Color).
   void Paint() override;
 
+  // Keys go to the form, the only control with the keyboard. The host calls these with the
+  // virtual-key code (auto-repeat sends KeyDown again) and the modifiers and buttons held; each
+  // fires its event, whose handler may change the key or consume it by setting it to 0.
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  virtual void KeyDown(WORD &key, TShiftState shift);
+  virtual void KeyUp(WORD &key, TShiftState shift);
+
   // True when some control on the form has asked to be painted.
   bool PaintsPending() const { return FPaintsPending; }
   // Paints every control that asked for it, with whatever lies over those, in z-order, and

@@ -51,6 +51,16 @@ void THeadlessHost::MouseUp(int x, int y, TMouseButton button, TShiftState keys)
   FInput.PointerUp({x, y}, button, keys);
 }
 
+WORD THeadlessHost::KeyDown(WORD key, TShiftState keys) {
+  FKeys = keys;
+  return FInput.KeyDown(key, keys);
+}
+
+WORD THeadlessHost::KeyUp(WORD key, TShiftState keys) {
+  FKeys = keys;
+  return FInput.KeyUp(key, keys);
+}
+
 bool THeadlessHost::SetCursorPos(TPoint screenPoint) {
   FCursor = screenPoint;
   FInput.PointerMove(ToForm(screenPoint), FKeys);

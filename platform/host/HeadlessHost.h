@@ -32,6 +32,11 @@ public:
   void MouseMove(int x, int y, TShiftState keys = {});
   void MouseDown(int x, int y, TMouseButton button = mbLeft, TShiftState keys = {});
   void MouseUp(int x, int y, TMouseButton button = mbLeft, TShiftState keys = {});
+  // A key pressed or released (a virtual-key code: VK_LEFT, 'A'); keys are the modifiers held,
+  // which later pointer moves of SetCursorPos carry. Returns the key as the form's handler left
+  // it, 0 when consumed.
+  WORD KeyDown(WORD key, TShiftState keys = {});
+  WORD KeyUp(WORD key, TShiftState keys = {});
 
   // Moves the synthetic pointer and dispatches the move, even when the position is the same,
   // with the buttons held and the keys of the last input.

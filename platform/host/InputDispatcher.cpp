@@ -111,6 +111,18 @@ void TInputDispatcher::PointerLeave() {
   UpdateEntered(nullptr);
 }
 
+WORD TInputDispatcher::KeyDown(WORD key, TShiftState keys) {
+  if (FForm && FForm->Visible())
+    FForm->KeyDown(key, ShiftOf(keys));
+  return key;
+}
+
+WORD TInputDispatcher::KeyUp(WORD key, TShiftState keys) {
+  if (FForm && FForm->Visible())
+    FForm->KeyUp(key, ShiftOf(keys));
+  return key;
+}
+
 void TInputDispatcher::ControlRemoved(TControl &control) {
   const auto inside = [&](const TControl *c) {
     return c && (c == &control || (control.IsWindowed() && static_cast<TWinControl &>(control).ContainsControl(c)));

@@ -28,6 +28,9 @@ namespace Platform {
 //   and enters the box. While the pointer is captured, only the capturing control hears of its
 //   own edge; once released, the control under the pointer is entered.
 //
+// - Keys. KeyDown and KeyUp go to the form, with the caller's modifiers and the buttons held, and
+//   return the key as the handler left it (0 when it consumed the key). A hidden form gets none.
+//
 // Handlers may create, move or destroy controls, the form included: the dispatcher observes
 // the form and forgets any control that leaves it.
 class VELGRAPH_API TInputDispatcher : private TFormObserver {
@@ -45,6 +48,8 @@ public:
   void PointerUp(TPoint formPoint, TMouseButton button, TShiftState keys);
   // The pointer has left the window (a desktop host's leave event).
   void PointerLeave();
+  WORD KeyDown(WORD key, TShiftState keys);
+  WORD KeyUp(WORD key, TShiftState keys);
 
   TPoint Position() const { return FPosition; }
   // The control holding the capture, or null.

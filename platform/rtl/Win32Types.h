@@ -10,6 +10,7 @@ namespace Platform {
 
 using BOOL = int;
 using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
 using LONG = std::int32_t;
 // Some C libraries (libjpeg among them) define these as macros; theirs then stand.
 #ifndef FALSE

@@ -54,6 +54,10 @@ TDemoController::TDemoController(const TDemoOptions &options)
   FGraph->OnMouseUp = [this](TObject *, TMouseButton button, TShiftState, int, int) {
     MouseUp(button, FGraph->FMouseX, FGraph->FMouseY);
   };
+  FForm->OnKeyDown = [this](TObject *, WORD &key, TShiftState shift) {
+    if (KeyDown(key, shift))
+      key = 0;
+  };
   FGraph->OnMouseLeave = [this](TObject *) {
     FCursorKnown = false;
     UpdateStatus();
@@ -70,7 +74,7 @@ void TDemoController::LayOut() {
   FStatus->SetBounds(0, std::max(0, height - StatusHeight), width, std::min(height, StatusHeight));
 }
 
-bool TDemoController::KeyDown(int key, TShiftState) {
+bool TDemoController::KeyDown(WORD key, TShiftState) {
   switch (key) {
   case KeyBack: Zoom([this] { FGraph->DecreaseZoom(); }); break;
   case KeyForward: Zoom([this] { FGraph->RedoZoom(); }); break;

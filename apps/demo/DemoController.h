@@ -13,6 +13,7 @@
 #include <memory>
 #include <platform/controls/Form.h>
 #include <platform/pictures/Picture.h>
+#include <platform/rtl/VirtualKeys.h>
 #include <string>
 #include <worldgraph/VelGraph.h>
 
@@ -21,7 +22,7 @@
 namespace Demo {
 
 // The demo's keys, as virtual-key codes (a letter's code is its capital).
-enum TDemoKey : int {
+enum TDemoKey : Platform::WORD {
   KeyBack = 'B',
   KeyForward = 'F',
   KeyReset = 'R',
@@ -31,8 +32,8 @@ enum TDemoKey : int {
   KeyPicture = 'L',
   KeyHelp = 'H',
   KeyQuit = 'Q',
-  KeyEscape = 0x1B,
-  KeyF1 = 0x70,
+  KeyEscape = Platform::VK_ESCAPE,
+  KeyF1 = Platform::VK_F1,
 };
 
 struct TDemoOptions {
@@ -57,8 +58,9 @@ public:
 
   // Places the graph and the status line over the form, as after a resize of the window.
   void LayOut();
-  // A key pressed; false when it is none of the demo's.
-  bool KeyDown(int key, Platform::TShiftState shift);
+  // A key pressed (the form's OnKeyDown calls it and consumes the demo's keys); false when it is
+  // none of the demo's.
+  bool KeyDown(Platform::WORD key, Platform::TShiftState shift);
   bool QuitRequested() const { return FQuit; }
 
   // Each report is one line without its end: "window XMIN XMAX YMIN YMAX level N" after every

@@ -1,6 +1,7 @@
 #include "DemoController.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <platform/rtl/Exceptions.h>
 
@@ -15,9 +16,10 @@ namespace {
 constexpr int Margin = 10;
 constexpr int StatusHeight = 26;
 
-std::string Number(double value) {
+// Four digits; what rounding left of a zero bound (a billionth of the span) shows as 0.
+std::string Number(double value, double span) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.4g", value);
+  std::snprintf(text, sizeof text, "%.4g", std::abs(value) < 1e-9 * std::abs(span) ? 0.0 : value);
   return text;
 }
 
@@ -41,7 +43,10 @@ TDemoController::TDemoController(const TDemoOptions &options)
   FStatus = new TStatusLine(FForm.get());
   FStatus->SetParent(FForm.get());
   LayOut();
+  FForm->OnResize = [this](TObject *) { LayOut(); };
   SetUpScene(*FGraph, FPicture);
+  if (!options.PictureFile.empty())
+    TogglePicture();
   // A proportional paint widens the window: the status line follows what the graph shows.
   FGraph->OnPaint = [this, scene = FGraph->OnPaint](TObject *sender) {
     scene(sender);
@@ -243,14 +248,15 @@ void TDemoController::UpdateStatus() {
     FStatus->SetText(ShortHelp());
     return;
   }
-  std::string text = "x " + Number(FGraph->XMin()) + " .. " + Number(FGraph->XMax()) + "   y " +
-                     Number(FGraph->YMin()) + " .. " + Number(FGraph->YMax());
+  const double width = FGraph->XMax() - FGraph->XMin(), height = FGraph->YMax() - FGraph->YMin();
+  std::string text = "x " + Number(FGraph->XMin(), width) + " .. " + Number(FGraph->XMax(), width) + "   y " +
+                     Number(FGraph->YMin(), height) + " .. " + Number(FGraph->YMax(), height);
   if (FGraph->ZoomLevel() > 0)
     text += "   (zoom " + std::to_string(FGraph->ZoomLevel()) + ")";
   if (FCursorKnown)
-    text += "   |   at " + Number(FCursor.X) + ", " + Number(FCursor.Y);
+    text += "   |   at " + Number(FCursor.X, width) + ", " + Number(FCursor.Y, height);
   if (FDistance >= 0)
-    text += "   |   distance " + Number(FDistance);
+    text += "   |   distance " + Number(FDistance, 0);
   text += std::string("   |   rulers: ") + UnitsName(FUnits);
   text += FGraph->DetailedPosition() ? "   |   crosshair on" : "   |   crosshair off";
   if (!FMessage.empty())

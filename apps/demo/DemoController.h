@@ -39,7 +39,8 @@ enum TDemoKey : Platform::WORD {
 struct TDemoOptions {
   int Width = 960;
   int Height = 680;
-  // The picture the picture key shows; empty: one the demo makes.
+  // A picture shown from the start, which the picture key hides and shows; empty: the key shows
+  // one the demo makes.
   std::string PictureFile;
   // Where the print key writes its PDF.
   std::string PdfFile = "demo.pdf";

@@ -34,7 +34,8 @@ void PrintHelp() {
               "rendered to output.png (demo.png by default).\n"
               "  --zoom x1,y1,x2,y2  start zoomed to that world window\n"
               "  --print             also print the graph with its rulers to demo.pdf\n"
-              "  --picture FILE      the picture the L key shows (BMP, PNG, ...); by default one the demo makes\n"
+              "  --picture FILE      show this picture (BMP, PNG, ...) under the drawing; the L key hides and\n"
+              "                      shows it (without this option, a picture the demo makes)\n"
               "  --headless          render to output.png even with a display\n"
               "\nIn the window:\n%s",
               Usage, Demo::TDemoController::Help().c_str());

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <platform/graphics/Color.h>
 #include <platform/host/HeadlessHost.h>
+#include <platform/pictures/Bitmap.h>
 #include <string>
 #include <vector>
 
@@ -222,14 +223,43 @@ TEST_F(DemoTest, PictureKeyShowsAndHidesAPictureUnderTheDrawing) {
   EXPECT_EQ(PaintBoxPixel(empty.X, empty.Y), clWhite);
 }
 
-TEST(DemoPicture, AFileThatIsNoPictureIsReportedAndNothingIsShown) {
-  TDemoOptions options;
-  options.PictureFile = TestFiles::TempPath("demo", "not-a-picture.bmp");
-  TestFiles::WriteBytes(options.PictureFile, {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
-  TDemoController demo(options);
-  EXPECT_TRUE(demo.KeyDown(KeyPicture, {}));
-  EXPECT_NE(demo.Status().Text().find("cannot load picture"), std::string::npos) << demo.Status().Text();
-  std::filesystem::remove(options.PictureFile);
+TEST(DemoPicture, APictureFileIsShownFromTheStartAndABadOneIsReported) {
+  const std::string good = TestFiles::TempPath("demo", "picture.bmp"), bad = TestFiles::TempPath("demo", "bad.bmp");
+  TBitmap teal(4, 4);
+  teal.Canvas()->Brush().SetColor(clTeal);
+  teal.Canvas()->FillRect({0, 0, 4, 4});
+  teal.SaveToBmpFile(good);
+  TestFiles::WriteBytes(bad, {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'});
+  const struct {
+    std::string File;
+    TColor Shown;
+    const char *Says;
+  } cases[] = {{good, clTeal, "picture: "}, {bad, clWhite, "cannot load picture"}};
+  for (const auto &c : cases) {
+    TDemoOptions options;
+    options.PictureFile = c.File;
+    TDemoController demo(options);
+    THeadlessHost host(demo.Form());
+    for (int round = 0; round < 4 && host.ProcessPaints() > 0; ++round) {
+    }
+    const TPoint empty = demo.Graph().PaintBox()->ClientToForm(demo.Graph().PCxy(12, 1));
+    EXPECT_EQ(PixelToColor(demo.Form().Framebuffer().Surface().Row(empty.Y)[empty.X]), c.Shown) << c.File;
+    EXPECT_NE(demo.Status().Text().find(c.Says), std::string::npos) << demo.Status().Text();
+  }
+  std::filesystem::remove(good);
+  std::filesystem::remove(bad);
+}
+
+TEST_F(DemoTest, AResizedWindowLaysTheGraphAndTheStatusLineOutAgain) {
+  Demo.Form().SetBounds(0, 0, 1200, 800);
+  Settle();
+  EXPECT_EQ(Demo.Graph().Width(), 1180);
+  EXPECT_EQ(Demo.Status().Top() + Demo.Status().Height(), 800);
+  EXPECT_EQ(Demo.Status().Width(), 1200);
+  // The graph's drawing area reaches into the new room, on the right of the old width.
+  EXPECT_EQ(Host.Presented().Width(), 1200);
+  EXPECT_EQ(PixelToColor(Host.Presented().Surface().Row(400)[1150]), clWhite);
+  EXPECT_EQ(PixelToColor(Host.Presented().Surface().Row(400)[1195]), RGB(0xF0, 0xF0, 0xF0));
 }
 
 TEST_F(DemoTest, HelpAndQuitKeys) {

@@ -69,9 +69,10 @@ protected:
 
   void TearDown() override {
     if (Demo) {
-      // q quits; a demo that does not is killed by its destructor.
+      // q quits; a demo that does not is killed by its destructor. Without a window manager the
+      // keyboard follows the pointer, and keys typed through XTEST reach the window like a user's.
       if (!WindowId.empty())
-        RunProgram({"xdotool", "key", "--window", WindowId, "q"}, {Display}, {}, 10s);
+        RunProgram({"xdotool", "mousemove", "--window", WindowId, "20", "20", "key", "q"}, {Display}, {}, 10s);
       EXPECT_EQ(Demo->Wait(10s), 0);
     }
     Demo.reset();

@@ -39,6 +39,9 @@ if(VELGRAPH_SHARED)
   set(VELGRAPH_PC_REQUIRES "")
 else()
   set(VELGRAPH_PC_REQUIRES "freetype2 fontconfig libpng cairo")
+  if(VELGRAPH_WITH_SDL)
+    string(APPEND VELGRAPH_PC_REQUIRES " sdl2")
+  endif()
 endif()
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/velgraphConfig.cmake.in
   ${PROJECT_BINARY_DIR}/velgraphConfig.cmake

@@ -104,8 +104,11 @@ void TForm::SetParent(TWinControl *parent) {
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
+  const TRasterSurface before = FFramebuffer.Surface();
   FFramebuffer.SetSize(width, height);
   FDevice.SetSurface(FFramebuffer.Surface());
+  if (FFramebuffer.Width() != before.Width || FFramebuffer.Height() != before.Height)
+    FDevice.DamageAll();
   TWinControl::SetBounds(left, top, width, height);
 }
 

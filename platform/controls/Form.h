@@ -1,7 +1,7 @@
 #pragma once
 
+#include <platform/controls/FramebufferDevice.h>
 #include <platform/controls/WinControl.h>
-#include <platform/graphics/raster/RasterDevice.h>
 #include <platform/pictures/Bitmap.h>
 #include <platform/rtl/Export.h>
 #include <string>
@@ -46,6 +46,10 @@ public:
   const std::string &Caption() const { return FCaption; }
   void SetCaption(const std::string &value) { FCaption = value; }
   const TBitmap &Framebuffer() const { return FFramebuffer; }
+  // The part of the framebuffer drawn since the host last took it (all of it after a resize),
+  // in form pixels; empty when nothing changed. A host takes it when it presents the pixels.
+  TRect Damage() const { return FDevice.Damage(); }
+  TRect TakeDamage() { return FDevice.TakeDamage(); }
 
   TNotifyEvent OnPaint;
   // Fires OnPaint (the background has been erased with Color).
@@ -84,7 +88,7 @@ private:
   void EraseBackground(TControl &control, TPaintPass &pass);
 
   TBitmap FFramebuffer;
-  TRasterDevice FDevice;
+  TFramebufferDevice FDevice;
   std::string FCaption;
   std::vector<TFormObserver *> FObservers;
   bool FPaintsPending = false;

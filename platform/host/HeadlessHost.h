@@ -29,7 +29,7 @@ public:
   TForm *Form() const { return FInput.Form(); }
   TInputDispatcher &Input() { return FInput; }
 
-  void MouseMove(int x, int y, TShiftState keys = {});
+  virtual void MouseMove(int x, int y, TShiftState keys = {});
   void MouseDown(int x, int y, TMouseButton button = mbLeft, TShiftState keys = {});
   void MouseUp(int x, int y, TMouseButton button = mbLeft, TShiftState keys = {});
   // A key pressed or released (a virtual-key code: VK_LEFT, 'A'); keys are the modifiers held,
@@ -46,7 +46,7 @@ public:
   // Runs the form's pending paints; returns how many controls were painted.
   int ProcessPaints();
   // Copies the framebuffer to the presented image.
-  void Present();
+  virtual void Present();
   // What a window would show since the last Present.
   const TBitmap &Presented() const { return FPresented; }
 

@@ -111,6 +111,12 @@ void TInputDispatcher::PointerLeave() {
   UpdateEntered(nullptr);
 }
 
+void TInputDispatcher::ReleaseCapture() {
+  FCapture = nullptr;
+  FButtons = {};
+  FClicked = false;
+}
+
 WORD TInputDispatcher::KeyDown(WORD key, TShiftState keys) {
   if (FForm && FForm->Visible())
     FForm->KeyDown(key, ShiftOf(keys));

@@ -48,6 +48,9 @@ public:
   void PointerUp(TPoint formPoint, TMouseButton button, TShiftState keys);
   // The pointer has left the window (a desktop host's leave event).
   void PointerLeave();
+  // Drops the capture and forgets the buttons held without delivering anything: the window
+  // went away in the middle of a drag.
+  void ReleaseCapture();
   WORD KeyDown(WORD key, TShiftState keys);
   WORD KeyUp(WORD key, TShiftState keys);
 

@@ -3,11 +3,14 @@
 // prints it to demo.pdf with --print). Run with --help for the options and the keys.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <string>
 
+#include <memory>
 #include <platform/host/HeadlessHost.h>
+#include <platform/host/SdlHost.h>
 
 #include "DemoController.h"
 #include "DemoScene.h"
@@ -93,6 +96,42 @@ int RenderHeadless(Demo::TDemoController &demo, const TArguments &arguments) {
   return 0;
 }
 
+// Without a display SDL still opens a window, off the screen where nobody sees it, and the demo
+// would wait for a user who cannot reach it. So a display is looked for first, and SDL is held
+// to the drivers of real displays (unless the user chose a driver).
+bool DisplayPresent() {
+  const char *x11 = std::getenv("DISPLAY"), *wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+std::unique_ptr<TSdlHost> OpenWindow(Demo::TDemoController &demo, const TArguments &arguments, std::string &reason) {
+  if (arguments.Headless) {
+    reason = "--headless";
+    return nullptr;
+  }
+  if (!DisplayPresent()) {
+    reason = "no display: DISPLAY and WAYLAND_DISPLAY are not set";
+    return nullptr;
+  }
+  ::setenv("SDL_VIDEODRIVER", "x11,wayland", 0);
+  return TSdlHost::Open(demo.Form(), &reason);
+}
+
+// The window, until the user quits or closes it. The first lines say it is open and give the
+// layout, once the first picture is on show.
+int RunWindow(Demo::TDemoController &demo, TSdlHost &window, const TArguments &arguments) {
+  // A paint that moves the rulers asks for more: the layout settles in a few rounds.
+  for (int round = 0; round < 8 && window.ProcessEvents(0) && window.NeedsRepaint(); ++round) {
+  }
+  std::printf("velgraph demo: window open\n");
+  demo.ReportLayout();
+  if (arguments.Print)
+    demo.KeyDown(Demo::KeyPrint, {});
+  while (!demo.QuitRequested() && window.ProcessEvents(window.NeedsRepaint() ? 0 : 100)) {
+  }
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -110,6 +149,12 @@ int main(int argc, char **argv) {
     demo.OnReport = [](const std::string &line) { std::printf("%s\n", line.c_str()); };
     if (arguments.Zoomed)
       demo.Graph().IncreaseZoom(arguments.Zoom[0], arguments.Zoom[1], arguments.Zoom[2], arguments.Zoom[3]);
+    std::string reason;
+    if (std::unique_ptr<TSdlHost> window = OpenWindow(demo, arguments, reason))
+      return RunWindow(demo, *window, arguments);
+    if (!arguments.Headless)
+      std::fprintf(stderr, "velgraph demo: no window (%s), so the graph goes to %s\n", reason.c_str(),
+                   arguments.Output.c_str());
     return RenderHeadless(demo, arguments);
   } catch (const std::exception &e) {
     std::fprintf(stderr, "velgraph demo: %s\n", e.what());

@@ -47,6 +47,11 @@ TDemoController::TDemoController(const TDemoOptions &options)
   SetUpScene(*FGraph, FPicture);
   if (!options.PictureFile.empty())
     TogglePicture();
+  ConnectEvents();
+  UpdateStatus();
+}
+
+void TDemoController::ConnectEvents() {
   // A proportional paint widens the window: the status line follows what the graph shows.
   FGraph->OnPaint = [this, scene = FGraph->OnPaint](TObject *sender) {
     scene(sender);
@@ -59,19 +64,23 @@ TDemoController::TDemoController(const TDemoOptions &options)
   FGraph->OnMouseUp = [this](TObject *, TMouseButton button, TShiftState, int, int) {
     MouseUp(button, FGraph->FMouseX, FGraph->FMouseY);
   };
-  FForm->OnKeyDown = [this](TObject *, WORD &key, TShiftState shift) {
-    if (KeyDown(key, shift))
-      key = 0;
-  };
   FGraph->OnMouseLeave = [this](TObject *) {
     FCursorKnown = false;
     UpdateStatus();
   };
-  UpdateStatus();
+  FForm->OnKeyDown = [this](TObject *, WORD &key, TShiftState shift) {
+    if (KeyDown(key, shift))
+      key = 0;
+  };
 }
 
-// The form frees the graph and the status line.
-TDemoController::~TDemoController() = default;
+// The form frees the graph and the status line; nothing they do on the way may reach back here.
+TDemoController::~TDemoController() {
+  FForm->OnResize = nullptr;
+  FForm->OnKeyDown = nullptr;
+  FGraph->OnPaint = nullptr;
+  FGraph->OnMouseLeave = nullptr;
+}
 
 void TDemoController::LayOut() {
   const int width = FForm->ClientWidth(), height = FForm->ClientHeight();

@@ -82,6 +82,7 @@ public:
 private:
   enum class TDrag { None, Zoom, Measure };
 
+  void ConnectEvents();
   void MouseDown(Platform::TMouseButton button, Platform::TShiftState shift, int x, int y);
   void MouseMove(int x, int y);
   void MouseUp(Platform::TMouseButton button, int x, int y);
@@ -98,10 +99,11 @@ private:
   void UpdateStatus();
 
   TDemoOptions FOptions;
+  // Before the form, which the scene's drawing of it must not outlive.
+  Platform::TPicture FPicture;
   std::unique_ptr<Platform::TForm> FForm;
   Velgraph::TVelWorldGraph *FGraph = nullptr;
   TStatusLine *FStatus = nullptr;
-  Platform::TPicture FPicture;
   TDrag FDrag = TDrag::None;
   Platform::TMouseButton FDragButton = Platform::mbLeft;
   Pbrulers::TLengthUnits FUnits = Pbrulers::luCustom;

@@ -101,7 +101,9 @@ void WireZoom(TVelWorldGraph &graph) {
 // Feeds one SDL event to the form; false when the application should quit.
 bool Feed(const SDL_Event &event, TEmbeddedHost &host, TAppWindow &app, bool &exposed) {
   const TShiftState mods = TSdlHost::ShiftState(static_cast<std::uint16_t>(SDL_GetModState()));
-  const auto button = [](Uint8 b) { return b == SDL_BUTTON_RIGHT ? mbRight : b == SDL_BUTTON_MIDDLE ? mbMiddle : mbLeft; };
+  const auto button = [](Uint8 b) {
+    return b == SDL_BUTTON_RIGHT ? mbRight : b == SDL_BUTTON_MIDDLE ? mbMiddle : mbLeft;
+  };
   switch (event.type) {
   case SDL_QUIT: return false;
   case SDL_MOUSEMOTION: host.MouseMove(event.motion.x, event.motion.y, mods); break;
@@ -164,7 +166,10 @@ int Run(long frames) {
           while (running && SDL_PollEvent(&event));
         if (host.NeedsRepaint()) {
           app.Show(host.RenderTo(app.Pixels.data(), app.Width, app.Height, app.Width));
-          ++repaints;
+          if (++repaints == 1) { // a script driving the window waits for this line
+            std::printf("velgraph embed: shown\n");
+            std::fflush(stdout);
+          }
         } else if (exposed) {
           app.Show({});
         }

@@ -766,6 +766,9 @@ constexpr std::uint32_t DSTINVERT = 0x00550009;
 constexpr std::uint32_t BLACKNESS = 0x00000042;
 constexpr std::uint32_t WHITENESS = 0x00FF0062;
 
+// Arc drawing directions (SetArcDirection).
+enum ArcDirection : std::uint32_t { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };
+
 // DIB colour table usage.
 enum DibUsage : std::uint32_t { DIB_RGB_COLORS = 0, DIB_PAL_COLORS = 1 };
 

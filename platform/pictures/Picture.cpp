@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <platform/pictures/Bitmap.h>
+#include <platform/pictures/Metafile.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
 
@@ -106,6 +107,12 @@ TPicture::~TPicture() = default;
 
 void TPicture::LoadFromFile(const std::string &fileName) {
   const TPictureFormat format = DetectPictureFileFormat(fileName);
+  if (format == TPictureFormat::Wmf || format == TPictureFormat::Emf) {
+    auto metafile = std::make_unique<TMetafile>();
+    metafile->LoadFromFile(fileName);
+    FGraphic = std::move(metafile);
+    return;
+  }
   if (format != TPictureFormat::Png && format != TPictureFormat::Bmp)
     RefuseFormat(fileName, format, "which this build cannot read");
   auto bitmap = std::make_unique<TBitmap>();

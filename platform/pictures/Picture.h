@@ -30,9 +30,10 @@ public:
   int Width() const { return FGraphic ? FGraphic->Width() : 0; }
   int Height() const { return FGraphic ? FGraphic->Height() : 0; }
 
-  // PNG and BMP files load as a TBitmap. Other formats raise EInvalidGraphic naming the format as
-  // not readable by this build, and content of no known format raises EInvalidGraphic too; the
-  // picture stays as it was on any failure.
+  // PNG and BMP files load as a TBitmap, WMF (placeable or not) and EMF files as a TMetafile.
+  // Other formats raise EInvalidGraphic naming the format as not readable by this build, and
+  // content of no known format raises EInvalidGraphic too; the picture stays as it was on any
+  // failure.
   void LoadFromFile(const std::string &fileName);
 
 private:

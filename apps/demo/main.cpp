@@ -13,6 +13,7 @@
 #include <platform/host/SdlHost.h>
 
 #include "DemoController.h"
+#include "DemoEmf.h"
 #include "DemoScene.h"
 
 using namespace Platform;
@@ -25,11 +26,13 @@ struct TArguments {
   double Zoom[4] = {};
   bool Zoomed = false;
   bool Print = false;
+  bool Emf = false;
   bool Headless = false;
   bool Help = false;
 };
 
-const char Usage[] = "usage: velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print] [--picture FILE] [--headless]\n";
+const char Usage[] =
+    "usage: velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print] [--emf] [--picture FILE] [--headless]\n";
 
 void PrintHelp() {
   std::printf("%s\n"
@@ -37,6 +40,7 @@ void PrintHelp() {
               "rendered to output.png (demo.png by default).\n"
               "  --zoom x1,y1,x2,y2  start zoomed to that world window\n"
               "  --print             also print the graph with its rulers to demo.pdf\n"
+              "  --emf               also write the drawing as an enhanced metafile, demo.emf\n"
               "  --picture FILE      show this picture (BMP, PNG, ...) under the drawing; the L key hides and\n"
               "                      shows it (without this option, a picture the demo makes)\n"
               "  --headless          render to output.png even with a display\n"
@@ -51,6 +55,8 @@ bool ParseArguments(int argc, char **argv, TArguments &arguments) {
     const bool hasValue = i + 1 < argc;
     if (std::strcmp(argument, "--print") == 0) {
       arguments.Print = true;
+    } else if (std::strcmp(argument, "--emf") == 0) {
+      arguments.Emf = true;
     } else if (std::strcmp(argument, "--headless") == 0) {
       arguments.Headless = true;
     } else if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
@@ -81,6 +87,13 @@ void Settle(THeadlessHost &host) {
   }
 }
 
+void WriteEmf(Demo::TDemoController &demo, const TArguments &arguments) {
+  if (!arguments.Emf)
+    return;
+  WriteDemoEmf(demo.Graph(), "demo.emf");
+  std::printf("velgraph demo: wrote demo.emf\n");
+}
+
 int RenderHeadless(Demo::TDemoController &demo, const TArguments &arguments) {
   THeadlessHost host(demo.Form());
   Settle(host);
@@ -93,6 +106,7 @@ int RenderHeadless(Demo::TDemoController &demo, const TArguments &arguments) {
     Demo::PrintPage(demo.Graph(), "demo.pdf");
     std::printf("velgraph demo: wrote demo.pdf\n");
   }
+  WriteEmf(demo, arguments);
   return 0;
 }
 
@@ -127,6 +141,7 @@ int RunWindow(Demo::TDemoController &demo, TSdlHost &window, const TArguments &a
   demo.ReportLayout();
   if (arguments.Print)
     demo.KeyDown(Demo::KeyPrint, {});
+  WriteEmf(demo, arguments);
   while (!demo.QuitRequested() && window.ProcessEvents(window.NeedsRepaint() ? 0 : 100)) {
   }
   return 0;

@@ -45,6 +45,7 @@ public:
 
   // The device drawn on; borrowed, and the caller keeps it alive while it is set.
   void SetDevice(TDevice *device) { FDevice = device; }
+  TDevice *Device() const { return FDevice; }
   bool HasDevice() const { return FDevice != nullptr; }
   // The device's pixels per inch (96 without a device) and its drawable area (empty without one).
   int PixelsPerInch() const;

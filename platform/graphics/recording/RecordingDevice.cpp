@@ -16,8 +16,10 @@ TRasterSurface ImageOf(const TRecordedCall &call) {
   return {const_cast<std::uint32_t *>(call.ImagePixels.data()), call.ImageWidth, call.ImageHeight, call.ImageWidth};
 }
 
+} // namespace
+
 // A call made by hand with too few points or image pixels for its kind is skipped, not read past.
-bool IsComplete(const TRecordedCall &call) {
+bool TRecordingDevice::IsComplete(const TRecordedCall &call) {
   switch (call.Kind) {
   case dcLine:
   case dcArc: return call.Points.size() >= 2;
@@ -33,8 +35,10 @@ bool IsComplete(const TRecordedCall &call) {
   }
 }
 
+namespace {
+
 void ReplayCall(const TRecordedCall &call, TDevice &target) {
-  if (!IsComplete(call))
+  if (!TRecordingDevice::IsComplete(call))
     return;
   int phase = call.DashPhase;
   switch (call.Kind) {

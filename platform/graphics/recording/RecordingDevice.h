@@ -60,6 +60,8 @@ public:
   // The same for calls kept elsewhere; a call lacking the points or pixels its kind needs is
   // skipped.
   static void Replay(std::span<const TRecordedCall> calls, TDevice &target);
+  // Whether the call has the points or pixels its kind needs (a call made by hand may not).
+  static bool IsComplete(const TRecordedCall &call);
 
   int PixelsPerInch() const override { return FPixelsPerInch; }
   void MoveTo(const TDrawState &state, TPoint p) override;

@@ -4,7 +4,7 @@
 set -eu
 packages="cmake ninja-build g++ pkgconf libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev
 libjpeg62-turbo-dev libcairo2-dev libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
-libsdl2-dev xvfb xdotool $*"
+libsdl2-dev xvfb xdotool x11-apps $*"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

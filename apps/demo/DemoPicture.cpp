@@ -42,7 +42,7 @@ TRect HomeBox(const TVelWorldGraph &graph) {
 
 // The graph draws its shapes before the application's drawing: the picture goes over them, so
 // they are drawn once more on top of it.
-void DrawUnderTheDrawing(TVelWorldGraph &graph, const TBitmap &picture) {
+void DrawUnderTheDrawing(TVelWorldGraph &graph, const TGraphic &picture) {
   graph.PaintBox()->DrawCanvas->StretchDraw(HomeBox(graph), picture);
   for (int n = 1; n <= graph.ShapeCount(); ++n)
     graph.Shape(n)->Draw();
@@ -62,24 +62,26 @@ private:
 };
 
 // Everything of the page, drawn from the drawing's top-left corner.
-void DrawPage(TVelWorldGraph &graph, TBitmap &picture, double scale) {
+void DrawPage(TVelWorldGraph &graph, const TPicture &picture, double scale) {
   const Velpaint::TVelPaintBox &box = *graph.PaintBox();
   const double dpi = Printer()->Resolution();
   const auto inches = [&](int screenPixels) { return screenPixels * scale / dpi; };
   // The rulers print at the page's share of the screen's width; the drawing follows them.
   const double magnification = scale / graph.FPrintScale;
-  graph.StretchPrintBitMap(&picture, magnification);
+  graph.StretchPrintBitMap(picture.Graphic(), magnification);
   Pbrulers::TVelPBHRuler &hRuler = *graph.HRuler();
   Pbrulers::TVelPBVRuler &vRuler = *graph.VRuler();
   hRuler.Print(inches(hRuler.Left() - box.Left()), inches(hRuler.Top() - box.Top()), false, false);
   vRuler.Print(inches(vRuler.Left() - box.Left()), inches(vRuler.Top() - box.Top()), false, false);
   graph.PrintUserGraphic(magnification);
+  if (!picture.Graphic())
+    return;
   const int keyTop = Pixels((box.Height() + 20) * scale);
-  graph.PrintBitmap(&picture, 0, keyTop, magnification);
+  graph.PrintPicture(&picture, 0, keyTop, magnification);
   TCanvas &page = *Printer()->Canvas();
   page.Brush().SetStyle(bsClear);
   page.Font().SetSize(10);
-  page.TextOut(Pixels((PictureWidth + 10) * scale), keyTop, "Relief map under the drawing");
+  page.TextOut(Pixels((picture.Width() + 10) * scale), keyTop, "The picture under the drawing");
 }
 
 } // namespace
@@ -93,30 +95,28 @@ std::unique_ptr<TBitmap> MakeDemoPicture() {
   return picture;
 }
 
-void PlaceDemoPicture(TVelWorldGraph &graph) {
-  std::shared_ptr<const TBitmap> picture = MakeDemoPicture();
-  graph.OnPaint = [&graph, picture, drawing = graph.OnPaint](TObject *sender) {
+void PlaceDemoPicture(TVelWorldGraph &graph, const TPicture &picture) {
+  graph.OnPaint = [&graph, &picture, drawing = graph.OnPaint](TObject *sender) {
     // A print gets the picture from the page's own StretchPrintBitMap.
-    if (!graph.FPrinting)
-      DrawUnderTheDrawing(graph, *picture);
+    if (!graph.FPrinting && picture.Graphic())
+      DrawUnderTheDrawing(graph, *picture.Graphic());
     if (drawing)
       drawing(sender);
   };
 }
 
-void PrintDemo(TVelWorldGraph &graph, const std::string &fileName) {
+void PrintDemo(TVelWorldGraph &graph, const TPicture &picture, const std::string &fileName) {
   TPrinter &printer = *Printer();
   printer.SetFileName(fileName);
   printer.SetFormat(pfPDF);
   const double scale = static_cast<double>(printer.PageWidth()) / std::max(1, Screen().Width());
   const Velpaint::TVelPaintBox &box = *graph.PaintBox();
   const int margin = Pixels(DemoPageMarginInches * printer.Resolution());
-  const auto picture = MakeDemoPicture();
   graph.BeginPrinting();
   try {
     const TPageOrigin origin(*printer.Canvas(),
                              {margin + Pixels(box.Left() * scale), margin + Pixels(box.Top() * scale)});
-    DrawPage(graph, *picture, scale);
+    DrawPage(graph, picture, scale);
   } catch (...) {
     printer.Abort();
     graph.FPrinting = false;

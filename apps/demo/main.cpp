@@ -1,200 +1,181 @@
-// The sample application: a world graph with both rulers on a headless form. Its OnPaint draws
-// a mesh of eight-node elements with curved sides coloured by a field value, the mesh's nodes,
-// a data series, arcs and an ellipse that run off the frame and are clipped there; a few
-// shapes formed point by point are drawn under it, and a relief map under everything. The
-// presented window goes to demo.png.
-//
-// With --print the drawing, the relief map and both rulers go to one page of demo.pdf; with
-// --emf the drawing goes to demo.emf.
-//
-//   velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print] [--emf]
+// The sample application: a world graph with both rulers above a status line. With a display it
+// is a window to zoom, measure and print in; without one it renders the graph to demo.png (and
+// prints it to demo.pdf with --print). Run with --help for the options and the keys.
 
-#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <string>
 
-#include "DemoPicture.h"
-#include <platform/controls/Form.h>
+#include <memory>
 #include <platform/host/HeadlessHost.h>
-#include <platform/rtl/Exceptions.h>
-#include <worldgraph/Shape.h>
-#include <worldgraph/VelGraph.h>
+#include <platform/host/SdlHost.h>
 
+#include "DemoController.h"
 #include "DemoEmf.h"
+#include "DemoPicture.h"
+#include "DemoScene.h"
 
 using namespace Platform;
-using namespace Velgraph;
 
 namespace {
 
-constexpr int FormWidth = 960;
-constexpr int FormHeight = 680;
-constexpr double Pi = 3.14159265358979323846;
+struct TArguments {
+  Demo::TDemoOptions Options;
+  std::string Output = "demo.png";
+  double Zoom[4] = {};
+  bool Zoomed = false;
+  bool Print = false;
+  bool Emf = false;
+  bool Headless = false;
+  bool Help = false;
+};
 
-// The mesh: an arch of 8 x 3 elements about (9, 0.5), inner radius 3, outer radius 8.
-constexpr double ArchX = 9, ArchY = 0.5, InnerRadius = 3, OuterRadius = 8;
-constexpr int Around = 8, Across = 3;
+const char Usage[] =
+    "usage: velgraph-demo [output.png] [--zoom x1,y1,x2,y2] [--print] [--emf] [--picture FILE] [--headless]\n";
 
-void ArchNode(double u, double v, double &x, double &y) {
-  const double angle = Pi * (15 + 150 * u / Around) / 180,
-               radius = InnerRadius + (OuterRadius - InnerRadius) * v / Across;
-  x = ArchX - radius * std::cos(angle);
-  y = ArchY + radius * std::sin(angle);
+void PrintHelp() {
+  std::printf("%s\n"
+              "With a display, a window showing a world graph; without one (or with --headless) the graph\n"
+              "rendered to output.png (demo.png by default).\n"
+              "  --zoom x1,y1,x2,y2  start zoomed to that world window\n"
+              "  --print             also print the graph with its rulers to demo.pdf\n"
+              "  --emf               also write the drawing as an enhanced metafile, demo.emf\n"
+              "  --picture FILE      show this picture (BMP, PNG, ...) under the drawing; the L key hides and\n"
+              "                      shows it (without this option, a picture the demo makes)\n"
+              "  --headless          render to output.png even with a display\n"
+              "\nIn the window:\n%s",
+              Usage, Demo::TDemoController::Help().c_str());
 }
 
-// A stress-like field over the arch, 0 at the feet and 1 at the crown's inner edge.
-double Field(double x, double y) {
-  const double r = std::hypot(x - ArchX, y - ArchY), s = (y - ArchY) / r;
-  return std::clamp(s * (OuterRadius - r) / (OuterRadius - InnerRadius), 0.0, 1.0);
-}
-
-// Blue through green and yellow to red.
-TColor Ramp(double t) {
-  const double r = std::clamp(2 * t, 0.0, 1.0),
-               g = std::clamp(2 - 2 * t, 0.0, 1.0) * std::clamp(0.4 + 1.6 * t, 0.0, 1.0);
-  const double b = std::clamp(1 - 2 * t, 0.0, 1.0);
-  return RGB(static_cast<int>(40 + 200 * r), static_cast<int>(60 + 170 * g), static_cast<int>(60 + 190 * b));
-}
-
-void DrawMesh(TVelWorldGraph &graph) {
-  graph.DrawingCanvas()->Pen().SetColor(RGB(0x30, 0x30, 0x30));
-  for (int i = 0; i < Around; ++i)
-    for (int j = 0; j < Across; ++j) {
-      double x[8], y[8];
-      const double u[8] = {i + 0.0, i + 1.0, i + 1.0, i + 0.0, i + 0.5, i + 1.0, i + 0.5, i + 0.0};
-      const double v[8] = {j + 0.0, j + 0.0, j + 1.0, j + 1.0, j + 0.0, j + 0.5, j + 1.0, j + 0.5};
-      for (int k = 0; k < 8; ++k)
-        ArchNode(u[k], v[k], x[k], y[k]);
-      double cx, cy;
-      ArchNode(i + 0.5, j + 0.5, cx, cy);
-      graph.WorldQuad8(x[0], y[0], x[1], y[1], x[2], y[2], x[3], y[3], x[4], y[4], x[5], y[5], x[6], y[6], x[7], y[7],
-                       Ramp(Field(cx, cy)), true);
+// False (after saying why) when the arguments make no sense.
+bool ParseArguments(int argc, char **argv, TArguments &arguments) {
+  for (int i = 1; i < argc; ++i) {
+    const char *argument = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (std::strcmp(argument, "--print") == 0) {
+      arguments.Print = true;
+    } else if (std::strcmp(argument, "--emf") == 0) {
+      arguments.Emf = true;
+    } else if (std::strcmp(argument, "--headless") == 0) {
+      arguments.Headless = true;
+    } else if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+      arguments.Help = true;
+    } else if (std::strcmp(argument, "--zoom") == 0 && hasValue) {
+      double *z = arguments.Zoom;
+      if (std::sscanf(argv[++i], "%lf,%lf,%lf,%lf", &z[0], &z[1], &z[2], &z[3]) != 4) {
+        std::fprintf(stderr, "velgraph demo: --zoom takes x1,y1,x2,y2\n");
+        return false;
+      }
+      arguments.Zoomed = true;
+    } else if (std::strcmp(argument, "--picture") == 0 && hasValue) {
+      arguments.Options.PictureFile = argv[++i];
+    } else if (argument[0] == '-') {
+      std::fprintf(stderr, "velgraph demo: unknown option %s\n%s", argument, Usage);
+      return false;
+    } else {
+      arguments.Output = argument;
     }
-  for (int i = 0; i <= 2 * Around; ++i)
-    for (int j = 0; j <= 2 * Across; ++j) {
-      if (i % 2 == 1 && j % 2 == 1)
-        continue; // no node inside an element
-      double x, y;
-      ArchNode(i * 0.5, j * 0.5, x, y);
-      if (i % 2 == 0 && j % 2 == 0)
-        graph.SquarePoint(5, x, y, clBlack);
-      else
-        graph.EmptyCirclePoint(5, x, y, clBlack);
-    }
-}
-
-// A damped response sampled every 0.25 s, drawn through the graph's clipped lines.
-void DrawSeries(TVelWorldGraph &graph) {
-  graph.SetPen(RGB(0x10, 0x50, 0xA0), pmCopy, psSolid, 2);
-  for (int i = 0; i <= 40; ++i) {
-    const double x = 13 + i * 0.25, y = 11.5 + 3 * std::exp(-0.08 * i) * std::sin(0.55 * i);
-    if (i == 0)
-      graph.WorldMoveTo(x, y);
-    else
-      graph.WorldLineTo(x, y);
   }
-  graph.ResetPen();
-  for (int i = 0; i <= 40; i += 4) {
-    const double x = 13 + i * 0.25, y = 11.5 + 3 * std::exp(-0.08 * i) * std::sin(0.55 * i);
-    graph.TrianglePoint(9, x, y, RGB(0xC0, 0x30, 0x30));
+  return true;
+}
+
+// Paints until the layout has settled: a paint that moves the rulers asks for the places they
+// left to be painted again.
+void Settle(THeadlessHost &host) {
+  for (int round = 0; round < 4 && host.ProcessPaints() > 0; ++round) {
   }
 }
 
-// Rings about the top right corner and an ellipse over the bottom right one: partly outside
-// the frame, cut at its edge.
-void DrawOffFrameFigures(TVelWorldGraph &graph) {
-  TCanvas &canvas = *graph.DrawingCanvas();
-  canvas.Pen().SetColor(clPurple);
-  for (int r = 1; r <= 5; ++r)
-    graph.WorldArc(24 - r, 16 - r, 24 + r, 16 + r, 24 - r, 16, 24, 16 - r);
-  canvas.Pen().SetColor(RGB(0xB0, 0x60, 0x00));
-  canvas.Brush().SetColor(RGB(0xFF, 0xE8, 0xB0));
-  graph.WorldEllipse(19, -3, 27, 3);
-  canvas.Brush().SetColor(clWhite);
-  canvas.Pen().SetColor(clBlack);
+void WriteEmf(Demo::TDemoController &demo, const TArguments &arguments) {
+  if (!arguments.Emf)
+    return;
+  WriteDemoEmf(demo.Graph(), "demo.emf");
+  std::printf("velgraph demo: wrote demo.emf\n");
 }
 
-void AddShapes(TVelWorldGraph &graph) {
-  graph.AddShape(skPolygon);
-  graph.BeginShape(18.5, 4.5);
-  graph.ContinueShape(22.5, 5, false);
-  graph.ContinueShape(21, 8, true);
-  graph.Shape(graph.ShapeCount())->FBrush.SetColor(RGB(0xC8, 0xE6, 0xC8));
-  graph.Shape(graph.ShapeCount())->FPen.SetColor(RGB(0x20, 0x80, 0x20));
-  graph.AddShape(skPolyline);
-  graph.BeginShape(1, 14.5);
-  for (int i = 1; i <= 12; ++i)
-    graph.ContinueShape(1 + i * 0.8, 14.5 - 0.5 * (i % 2), false);
-  graph.Shape(graph.ShapeCount())->FPen.SetColor(RGB(0x80, 0x80, 0x80));
-  graph.AddShape(skEllipse);
-  graph.BeginShape(2, 10.5);
-  graph.ContinueShape(7, 12.5, false);
+int RenderHeadless(Demo::TDemoController &demo, const TArguments &arguments) {
+  THeadlessHost host(demo.Form());
+  Settle(host);
+  host.Present();
+  host.Presented().SaveToPngFile(arguments.Output);
+  std::printf("velgraph demo: wrote %s (%d x %d)\n", arguments.Output.c_str(), demo.Form().Width(),
+              demo.Form().Height());
+  demo.ReportLayout();
+  if (arguments.Print) {
+    PrintDemo(demo.Graph(), demo.Picture(), "demo.pdf");
+    std::printf("velgraph demo: wrote demo.pdf\n");
+  }
+  WriteEmf(demo, arguments);
+  return 0;
 }
 
-bool ParseZoom(const char *text, double corners[4]) {
-  return std::sscanf(text, "%lf,%lf,%lf,%lf", &corners[0], &corners[1], &corners[2], &corners[3]) == 4;
+// Without a display SDL still opens a window, off the screen where nobody sees it, and the demo
+// would wait for a user who cannot reach it. So a display is looked for first, and SDL is held
+// to the drivers of real displays (unless the user chose a driver).
+bool DisplayPresent() {
+  const char *x11 = std::getenv("DISPLAY"), *wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+std::unique_ptr<TSdlHost> OpenWindow(Demo::TDemoController &demo, const TArguments &arguments, std::string &reason) {
+  if (arguments.Headless) {
+    reason = "--headless";
+    return nullptr;
+  }
+  if (!DisplayPresent()) {
+    reason = "no display: DISPLAY and WAYLAND_DISPLAY are not set";
+    return nullptr;
+  }
+  ::setenv("SDL_VIDEODRIVER", "x11,wayland", 0);
+  return TSdlHost::Open(demo.Form(), &reason);
+}
+
+// The window, until the user quits or closes it. The first lines say it is open and give the
+// layout, once the first picture is on show.
+int RunWindow(Demo::TDemoController &demo, TSdlHost &window, const TArguments &arguments) {
+  // A paint that moves the rulers asks for more: the layout settles in a few rounds.
+  for (int round = 0; round < 8 && window.ProcessEvents(0) && window.NeedsRepaint(); ++round) {
+  }
+  std::printf("velgraph demo: window open\n");
+  demo.ReportLayout();
+  if (arguments.Print)
+    demo.KeyDown(Demo::KeyPrint, {});
+  WriteEmf(demo, arguments);
+  while (!demo.QuitRequested() && window.ProcessEvents(window.NeedsRepaint() ? 0 : 100)) {
+  }
+  return 0;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-  std::string output = "demo.png";
-  double zoom[4];
-  bool zoomed = false, print = false, emf = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--print") == 0) {
-      print = true;
-    } else if (std::strcmp(argv[i], "--emf") == 0) {
-      emf = true;
-    } else if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc) {
-      if (!ParseZoom(argv[++i], zoom)) {
-        std::fprintf(stderr, "velgraph demo: --zoom takes x1,y1,x2,y2\n");
-        return 2;
-      }
-      zoomed = true;
-    } else {
-      output = argv[i];
-    }
+  TArguments arguments;
+  if (!ParseArguments(argc, argv, arguments))
+    return 2;
+  if (arguments.Help) {
+    PrintHelp();
+    return 0;
   }
+  // The reports are read line by line by whoever runs the demo.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   try {
-    TForm form(nullptr);
-    form.SetBounds(0, 0, FormWidth, FormHeight);
-    form.SetColor(RGB(0xF0, 0xF0, 0xF0));
-    auto *graph = new TVelWorldGraph(&form);
-    graph->SetBounds(10, 10, FormWidth - 20, FormHeight - 20);
-    graph->SetHRulerDecimals(0);
-    graph->SetXMax(24);
-    graph->SetYMax(16);
-    AddShapes(*graph);
-    graph->OnPaint = [graph](TObject *) {
-      DrawMesh(*graph);
-      DrawSeries(*graph);
-      DrawOffFrameFigures(*graph);
-    };
-    PlaceDemoPicture(*graph);
-    THeadlessHost host(form);
-    if (zoomed)
-      graph->IncreaseZoom(zoom[0], zoom[1], zoom[2], zoom[3]);
-    // A paint that moves the rulers asks for the places they left to be painted again.
-    for (int round = 0; round < 4 && host.ProcessPaints() > 0; ++round) {
+    Demo::TDemoController demo(arguments.Options);
+    demo.OnReport = [](const std::string &line) { std::printf("%s\n", line.c_str()); };
+    if (arguments.Zoomed) {
+      demo.Graph().Paint(); // records the unzoomed home window, which the picture covers
+      demo.Graph().IncreaseZoom(arguments.Zoom[0], arguments.Zoom[1], arguments.Zoom[2], arguments.Zoom[3]);
     }
-    host.Present();
-    host.Presented().SaveToPngFile(output);
-    std::printf("velgraph demo: wrote %s (%d x %d), window x %g..%g, y %g..%g\n", output.c_str(), FormWidth, FormHeight,
-                graph->XMin(), graph->XMax(), graph->YMin(), graph->YMax());
-    if (print) {
-      PrintDemo(*graph, "demo.pdf");
-      std::printf("velgraph demo: wrote demo.pdf\n");
-    }
-    if (emf) {
-      WriteDemoEmf(*graph, "demo.emf");
-      std::printf("velgraph demo: wrote demo.emf\n");
-    }
+    std::string reason;
+    if (std::unique_ptr<TSdlHost> window = OpenWindow(demo, arguments, reason))
+      return RunWindow(demo, *window, arguments);
+    if (!arguments.Headless)
+      std::fprintf(stderr, "velgraph demo: no window (%s), so the graph goes to %s\n", reason.c_str(),
+                   arguments.Output.c_str());
+    return RenderHeadless(demo, arguments);
   } catch (const std::exception &e) {
     std::fprintf(stderr, "velgraph demo: %s\n", e.what());
     return 1;
   }
-  return 0;
 }

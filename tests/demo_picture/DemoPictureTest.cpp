@@ -23,6 +23,7 @@ constexpr TColor Black = 0, ShapeFill = 0x00C000;
 
 class DemoPicture : public ::testing::Test {
 protected:
+  TPicture Picture;
   std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
   TVelWorldGraph *Graph = nullptr;
   TDisplayMetrics SavedScreen = Screen().Metrics();
@@ -42,7 +43,8 @@ protected:
       Graph->WorldMoveTo(1, 1);
       Graph->WorldLineTo(4, 1);
     };
-    PlaceDemoPicture(*Graph);
+    Picture.SetGraphic(MakeDemoPicture());
+    PlaceDemoPicture(*Graph, Picture);
     Graph->Paint();
     Graph->Paint();
   }
@@ -106,7 +108,7 @@ TEST_F(DemoPicture, PrintsOnePageWithTheMapTheDrawingAndBothRulers) {
   const std::string dir = TestFiles::TempPath("demo", "page");
   std::filesystem::create_directories(dir);
   const std::string pdf = dir + "/demo.pdf";
-  PrintDemo(*Graph, pdf);
+  PrintDemo(*Graph, Picture, pdf);
   EXPECT_FALSE(Printer()->Printing());
   EXPECT_FALSE(Graph->FPrinting);
   const TestFiles::TBytes bytes = TestFiles::ReadBytes(pdf);

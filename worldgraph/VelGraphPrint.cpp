@@ -8,21 +8,14 @@
 #include <cmath>
 #include <platform/controls/Screen.h>
 #include <platform/pictures/Bitmap.h>
+#include <platform/pictures/JpegImage.h>
+#include <platform/pictures/Metafile.h>
 #include <platform/printers/Printer.h>
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Memory.h>
 #include <platform/rtl/Rtl.h>
 #include <platform/win32/Dib.h>
 #include <wgraph/Wgraph.h>
-// The picture classes a build may lack: without one, no picture can hold a graphic of it.
-#if __has_include(<platform/pictures/Metafile.h>)
-#include <platform/pictures/Metafile.h>
-#define VELGRAPH_HAS_METAFILE 1
-#endif
-#if __has_include(<platform/pictures/JpegImage.h>)
-#include <platform/pictures/JpegImage.h>
-#define VELGRAPH_HAS_JPEG 1
-#endif
 
 namespace Velgraph {
 
@@ -81,21 +74,9 @@ struct TDibBlock {
 
 bool IsBitmap(const TGraphic *graphic) { return dynamic_cast<const TBitmap *>(graphic) != nullptr; }
 
-bool IsMetafile([[maybe_unused]] const TGraphic *graphic) {
-#ifdef VELGRAPH_HAS_METAFILE
-  return dynamic_cast<const TMetafile *>(graphic) != nullptr;
-#else
-  return false;
-#endif
-}
+bool IsMetafile(const TGraphic *graphic) { return dynamic_cast<const TMetafile *>(graphic) != nullptr; }
 
-bool IsJpegImage([[maybe_unused]] const TGraphic *graphic) {
-#ifdef VELGRAPH_HAS_JPEG
-  return dynamic_cast<const TJPEGImage *>(graphic) != nullptr;
-#else
-  return false;
-#endif
-}
+bool IsJpegImage(const TGraphic *graphic) { return dynamic_cast<const TJPEGImage *>(graphic) != nullptr; }
 
 } // namespace
 

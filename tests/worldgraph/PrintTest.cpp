@@ -10,6 +10,7 @@
 #include <platform/controls/Screen.h>
 #include <platform/pictures/Bitmap.h>
 #include <platform/pictures/EmfWriter.h>
+#include <platform/pictures/JpegImage.h>
 #include <platform/pictures/Metafile.h>
 #include <platform/printers/Printer.h>
 #include <platform/rtl/Exceptions.h>
@@ -412,6 +413,13 @@ TEST_F(PrintJob, LoadersKeepWhatTheFileHeldAndSayWhetherItIsTheirKind) {
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->Box, (TRect{0, 0, 300, 200}));
   EXPECT_EQ(image->ImagePixels[0], 0xFF0000u) << "the metafile's red, played into the bitmap";
+  // A JPEG file is LoadJPeg's kind; LoadBMP keeps it too, but says it is not a bitmap.
+  const std::string jpeg = VELGRAPH_SOURCE_DIR "/tests/worldgraph/red.jpg";
+  EXPECT_TRUE(Graph->LoadJPeg(jpeg));
+  ASSERT_NE(dynamic_cast<TJPEGImage *>(Graph->JpegPicture()->Graphic()), nullptr);
+  EXPECT_EQ(Graph->JpegPicture()->Width(), 16);
+  EXPECT_FALSE(Graph->LoadBMP(jpeg));
+  EXPECT_NE(dynamic_cast<TJPEGImage *>(picture->Graphic()), nullptr);
   std::filesystem::remove(bmp);
   std::filesystem::remove(junk);
   std::filesystem::remove(emf);

@@ -177,6 +177,8 @@ TShiftState TSdlHost::ShiftState(std::uint16_t sdlKeymod) { return ShiftOfMods(s
 std::unique_ptr<TSdlHost> TSdlHost::Open(TForm &form, std::string *reason) {
   // The first click on a window that is not focused still reaches the form.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The window's surface goes to the display as it is: no graphics driver is loaded to scale it.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   std::string why;
   if (!StartVideo(why)) {
     Fail(reason, why);

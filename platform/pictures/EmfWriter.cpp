@@ -14,7 +14,7 @@
 #include <platform/rtl/Exceptions.h>
 #include <platform/rtl/Rtl.h>
 
-// The layouts follow the public enhanced metafile format specification; MetafileRecords.h names
+// The layouts follow the published enhanced metafile format; MetafileRecords.h names
 // the offsets the player reads.
 
 namespace Platform {

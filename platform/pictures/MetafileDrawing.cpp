@@ -375,18 +375,18 @@ void TMetafileDC::TextOut(TPointF reference, std::string_view text, const TRectF
                       FToCanvas.M12 * std::cos(escapement) - FToCanvas.M22 * std::sin(escapement)};
   const double angle = std::atan2(-along.Y, along.X);
   const double verticalScale = std::hypot(FToCanvas.M21, FToCanvas.M22);
-  TFontSpec spec;
-  spec.Name = FState.Font.Name;
-  spec.Style = FState.Font.Style;
-  spec.Color = FState.TextColor;
+  TFontSpec selected;
+  selected.Name = FState.Font.Name;
+  selected.Style = FState.Font.Style;
+  selected.Color = FState.TextColor;
   const double height = FState.Font.Height * verticalScale;
   const int limit = MaxFontHeight();
-  spec.Height = FState.Font.Height == 0 ? 0 : std::isfinite(height) ? std::clamp(ToInt(height), -limit, limit) : 0;
-  if (spec.Height == 0 && FState.Font.Height != 0)
-    spec.Height = FState.Font.Height < 0 ? -1 : 1;
-  spec.Escapement = ToInt(std::remainder(angle * 1800 / std::numbers::pi, 3600));
+  selected.Height = FState.Font.Height == 0 ? 0 : std::isfinite(height) ? std::clamp(ToInt(height), -limit, limit) : 0;
+  if (selected.Height == 0 && FState.Font.Height != 0)
+    selected.Height = FState.Font.Height < 0 ? -1 : 1;
+  selected.Escapement = ToInt(std::remainder(angle * 1800 / std::numbers::pi, 3600));
   FCanvas.Font().SetColor(FState.TextColor);
-  FCanvas.SetSelectedFont(&spec);
+  FCanvas.SetSelectedFont(&selected);
   // Text on its top left corner, the usual case, needs no measuring.
   const bool measure = updateCP || (FState.TextAlign & (Gdi::TA_HORZMASK | Gdi::TA_VERTMASK)) != 0;
   const TSize extent = measure ? FCanvas.TextExtent(text) : TSize{};

@@ -3,7 +3,7 @@
 // Record numbers, header layouts and flag values of the two Windows metafile formats, shared by
 // the player and the writer. All multi-byte values in both formats are little-endian. Offsets are
 // in bytes from the start of the header or record they belong to; the formats are documented in
-// the public metafile format specifications (the WMF one and the EMF one).
+// the published descriptions of the two metafile formats.
 
 #include <cstdint>
 

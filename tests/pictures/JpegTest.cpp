@@ -24,7 +24,7 @@ using TestFiles::WriteBytes;
 
 std::string TempPath(const std::string &name) { return TestFiles::TempPath("jpeg", name); }
 
-struct TJpegSpec {
+struct TJpegForm {
   int Width = 16, Height = 16;
   J_COLOR_SPACE Space = JCS_RGB;
   bool Progressive = false;
@@ -36,7 +36,7 @@ struct TJpegSpec {
 // subsampling so that flat 8x8 blocks come back within a level or two.
 using TSampler = std::function<std::vector<std::uint8_t>(int x, int y)>;
 
-TBytes Encode(const TJpegSpec &spec, const TSampler &sample) {
+TBytes Encode(const TJpegForm &form, const TSampler &sample) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -44,23 +44,23 @@ TBytes Encode(const TJpegSpec &spec, const TSampler &sample) {
   unsigned char *buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&info, &buffer, &size);
-  const int components = spec.Space == JCS_GRAYSCALE ? 1 : spec.Space == JCS_CMYK ? 4 : 3;
-  info.image_width = static_cast<JDIMENSION>(spec.Width);
-  info.image_height = static_cast<JDIMENSION>(spec.Height);
+  const int components = form.Space == JCS_GRAYSCALE ? 1 : form.Space == JCS_CMYK ? 4 : 3;
+  info.image_width = static_cast<JDIMENSION>(form.Width);
+  info.image_height = static_cast<JDIMENSION>(form.Height);
   info.input_components = components;
-  info.in_color_space = spec.Space;
+  info.in_color_space = form.Space;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
   for (int c = 0; c < info.num_components; ++c)
     info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
-  info.write_Adobe_marker = spec.AdobeMarker && spec.Space == JCS_CMYK;
-  if (spec.Progressive)
+  info.write_Adobe_marker = form.AdobeMarker && form.Space == JCS_CMYK;
+  if (form.Progressive)
     jpeg_simple_progression(&info);
-  info.arith_code = spec.Arithmetic;
+  info.arith_code = form.Arithmetic;
   jpeg_start_compress(&info, TRUE);
-  std::vector<JSAMPLE> row(static_cast<std::size_t>(spec.Width * components));
-  for (int y = 0; y < spec.Height; ++y) {
-    for (int x = 0; x < spec.Width; ++x) {
+  std::vector<JSAMPLE> row(static_cast<std::size_t>(form.Width * components));
+  for (int y = 0; y < form.Height; ++y) {
+    for (int x = 0; x < form.Width; ++x) {
       const std::vector<std::uint8_t> samples = sample(x, y);
       std::copy(samples.begin(), samples.end(), row.begin() + x * components);
     }
@@ -127,7 +127,7 @@ TEST(Jpeg, EveryColourFormDecodesToItsPixels) {
                           Yellow = 0xFFFF00, Black = 0, White = 0xFFFFFF;
   struct TCase {
     const char *Name;
-    TJpegSpec Spec;
+    TJpegForm Form;
     std::vector<std::vector<std::uint8_t>> Samples;
     std::uint32_t Expected[4];
   };
@@ -154,12 +154,12 @@ TEST(Jpeg, EveryColourFormDecodesToItsPixels) {
   };
   for (const TCase &c : cases) {
     SCOPED_TRACE(c.Name);
-    const TBytes bytes = Encode(c.Spec, Quadrants(c.Samples));
+    const TBytes bytes = Encode(c.Form, Quadrants(c.Samples));
     TJPEGImage image;
     image.LoadFromMemory(bytes.data(), bytes.size());
     ASSERT_EQ(image.Width(), 16);
     ASSERT_EQ(image.Height(), 16);
-    EXPECT_EQ(image.Grayscale(), c.Spec.Space == JCS_GRAYSCALE);
+    EXPECT_EQ(image.Grayscale(), c.Form.Space == JCS_GRAYSCALE);
     EXPECT_EQ(image.Warning(), "");
     for (int q = 0; q < 4; ++q)
       for (const auto &[dx, dy] : {std::pair{1, 1}, {6, 6}, {1, 6}}) {
